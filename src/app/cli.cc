@@ -1,0 +1,124 @@
+#include "app/cli.h"
+
+#include <optional>
+#include <string_view>
+
+#include "convert/run.h"
+#include "model/model.h"
+#include "platform/text_conv.h"
+#include "shell/messages.h"
+
+namespace tallyx::app {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tallyx-cli [--mode N] [--path TEXT] [--filter TEXT] [--output PATH]\n"
+    "                  [--optcode MASK] [--settings FILE]\n"
+    "\n"
+    "Converts the result files of one directory into one CSV file, as the window's\n"
+    "\"集計実行\" does. A value left out is taken as the window would start with it.\n"
+    "\n"
+    "  --mode N         measurement mode: 0 muscle strength, 1 isometric,\n"
+    "                   2 initial rehabilitation, 3 exercise\n"
+    "  --path TEXT      input directory (a comment from \"(\" on is ignored)\n"
+    "  --filter TEXT    file-name pattern with * and ? (default: the mode's entry)\n"
+    "  --output PATH    the CSV file to write\n"
+    "  --optcode MASK   output items as a decimal bit mask (bit 24: waveform side files)\n"
+    "  --settings FILE  settings file to take left-out values from\n"
+    "  --help           show this text\n"
+    "\n"
+    "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
+    "64 on wrong usage.\n";
+
+struct Options {
+  std::optional<int> mode;
+  std::optional<std::string> path;
+  std::optional<std::string> filter;
+  std::optional<std::string> output;
+  std::optional<std::int32_t> optcode;
+  std::optional<std::string> settings;
+  bool help = false;
+};
+
+// Parses the arguments; the error text when they are wrong.
+std::optional<std::string> Parse(const std::vector<std::string>& args, Options* o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o->help = true;
+      continue;
+    }
+    std::string name = a;
+    std::optional<std::string> value;
+    if (const std::size_t eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
+      name = a.substr(0, eq);
+      value = a.substr(eq + 1);
+    }
+    const bool known = name == "--mode" || name == "--path" || name == "--filter" ||
+                       name == "--output" || name == "--optcode" || name == "--settings";
+    if (!known) return "unknown option: " + a;
+    if (!value) {
+      if (i + 1 >= args.size()) return "missing value for " + name;
+      value = args[++i];
+    }
+    if (name == "--mode") {
+      if (*value != "0" && *value != "1" && *value != "2" && *value != "3") {
+        return "--mode takes 0, 1, 2 or 3, not: " + *value;
+      }
+      o->mode = (*value)[0] - '0';
+    } else if (name == "--optcode") {
+      bool found = false;
+      const double n = platform::LeadingNumber(*value, &found);
+      const auto mask = platform::RoundToInt32(n);
+      if (!found || !mask) return "--optcode takes a 32-bit decimal number, not: " + *value;
+      o->optcode = *mask;
+    } else if (name == "--path") {
+      o->path = *value;
+    } else if (name == "--filter") {
+      o->filter = *value;
+    } else if (name == "--output") {
+      o->output = *value;
+    } else {
+      o->settings = *value;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string AsLines(std::string text) {
+  for (char& c : text) {
+    if (c == '\r') c = '\n';
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Options o;
+  if (const auto error = Parse(args, &o)) {
+    err << "tallyx-cli: " << *error << "\n\n" << kUsage;
+    return kUsageExit;
+  }
+  if (o.help) {
+    out << kUsage;
+    return 0;
+  }
+
+  convert::RunInputs in;
+  in.mode = o.mode.value_or(0);
+  in.mask = o.optcode.value_or(model::kDefaultMask);
+  in.directory_text = o.path.value_or(std::string(model::EntriesOf(0).directory_entry));
+  in.output_path = o.output.value_or(std::string(model::kDefaultOutputPath));
+  in.filter_text = o.filter.value_or(std::string(model::EntriesOf(in.mode).filter_entry));
+
+  const convert::RunResult r = convert::RunConversion(in);
+  if (!r.ok) {
+    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n";
+    return r.failure.err_no;
+  }
+  out << AsLines(shell::ClosingMessage(r.processed)) << "\n";
+  return 0;
+}
+
+}  // namespace tallyx::app

@@ -1,0 +1,142 @@
+#include "convert/line_reader.h"
+
+#include <cstring>
+
+namespace tallyx::convert {
+
+BufferedWriter::BufferedWriter() : buf_(new char[kCapacity]) {}
+
+bool BufferedWriter::Append(std::string_view bytes) {
+  if (bytes.size() > kCapacity - used_) {
+    if (!Drain()) return false;
+    if (bytes.size() >= kCapacity) return file_->Write(bytes.data(), bytes.size());
+  }
+  std::memcpy(buf_.get() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
+  return true;
+}
+
+bool BufferedWriter::Drain() {
+  if (used_ == 0) return true;
+  const std::size_t n = used_;
+  used_ = 0;
+  return file_->Write(buf_.get(), n);
+}
+
+LineReader::LineReader() : buf_(new char[kInitialCapacity]), capacity_(kInitialCapacity) {}
+
+void LineReader::Reset(platform::InputFile* file) {
+  file_ = file;
+  begin_ = end_ = scanned_ = 0;
+  eof_ = false;
+  first_read_ = true;
+}
+
+bool LineReader::Fill() {
+  if (begin_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == capacity_) {  // one line longer than the buffer
+    const std::size_t bigger = capacity_ * 2;
+    std::unique_ptr<char[]> grown(new char[bigger]);
+    std::memcpy(grown.get(), buf_.get(), end_);
+    buf_ = std::move(grown);
+    capacity_ = bigger;
+  }
+  std::size_t want = capacity_ - end_;
+  if (first_read_ && want > kFirstRead) want = kFirstRead;
+  first_read_ = false;
+  const std::ptrdiff_t got = file_->Read(buf_.get() + end_, want);
+  if (got < 0) return false;
+  if (got == 0) eof_ = true;
+  end_ += static_cast<std::size_t>(got);
+  return true;
+}
+
+LineReader::Status LineReader::Next(std::string_view* line) {
+  for (;;) {
+    const char* base = buf_.get();
+    const char* from = base + begin_ + scanned_;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', end_ - begin_ - scanned_));
+    if (cr != nullptr) {
+      const std::size_t p = static_cast<std::size_t>(cr - base);
+      if (p + 1 < end_ || eof_) {
+        *line = std::string_view(base + begin_, p - begin_);
+        begin_ = p + 1;
+        if (begin_ < end_ && base[begin_] == '\n') ++begin_;
+        scanned_ = 0;
+        return Status::kLine;
+      }
+      scanned_ = p - begin_;  // the CR is the last byte: look behind it first
+    } else if (eof_) {
+      if (begin_ == end_) return Status::kEnd;
+      *line = std::string_view(base + begin_, end_ - begin_);
+      begin_ = end_;
+      scanned_ = 0;
+      return Status::kLine;
+    } else {
+      scanned_ = end_ - begin_;
+    }
+    if (!Fill()) return Status::kError;
+  }
+}
+
+bool LineReader::CopyRemainingLines(BufferedWriter* out, bool* read_failed) {
+  *read_failed = false;
+  bool open_line = false;  // bytes of a line were copied and its end is still to come
+  for (;;) {
+    if (begin_ == end_) {
+      if (eof_) break;
+      if (!Fill()) {
+        *read_failed = true;
+        return false;
+      }
+      continue;
+    }
+    char* base = buf_.get();
+    std::size_t run = begin_;  // start of the bytes that go out unchanged
+    std::size_t p = begin_;
+    bool need_more = false;
+    for (;;) {
+      const auto* cr = static_cast<const char*>(std::memchr(base + p, '\r', end_ - p));
+      if (cr == nullptr) {
+        p = end_;
+        break;
+      }
+      p = static_cast<std::size_t>(cr - base);
+      if (p + 1 == end_ && !eof_) {  // whether an LF follows is not known yet
+        need_more = true;
+        break;
+      }
+      if (p + 1 < end_ && base[p + 1] == '\n') {
+        p += 2;
+        continue;
+      }
+      // A lone CR ends a line: it goes out as CR LF.
+      if (!out->Append(std::string_view(base + run, p + 1 - run)) || !out->Append("\n")) {
+        return false;
+      }
+      run = ++p;
+    }
+    if (p > run) {
+      if (!out->Append(std::string_view(base + run, p - run))) return false;
+      open_line = base[p - 1] != '\n' || p - run < 2 || base[p - 2] != '\r';
+    } else if (run > begin_) {
+      open_line = false;
+    }
+    begin_ = p;
+    scanned_ = 0;
+    if (need_more || begin_ == end_) {
+      if (eof_) break;
+      if (!Fill()) {
+        *read_failed = true;
+        return false;
+      }
+    }
+  }
+  return !open_line || out->Append("\r\n");
+}
+
+}  // namespace tallyx::convert

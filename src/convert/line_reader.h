@@ -1,0 +1,64 @@
+// Buffered reading of a result file line by line, and buffered writing of the output files.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "platform/fs.h"
+
+namespace tallyx::convert {
+
+// Collects output in a block of memory and hands it to the file in large writes.
+class BufferedWriter {
+ public:
+  BufferedWriter();
+  void Reset(platform::OutputFile* file) {
+    file_ = file;
+    used_ = 0;
+  }
+  bool Append(std::string_view bytes);
+  // Hands everything collected so far to the file.
+  bool Drain();
+
+ private:
+  static constexpr std::size_t kCapacity = 64 * 1024;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
+  platform::OutputFile* file_ = nullptr;
+};
+
+// Splits a file into lines: a line ends at CR LF or at a lone CR; a lone LF belongs to the line.
+// The buffer is kept from one file to the next.
+class LineReader {
+ public:
+  enum class Status { kLine, kEnd, kError };
+
+  LineReader();
+  void Reset(platform::InputFile* file);
+
+  // The next line, without its terminator; valid until the next call.
+  Status Next(std::string_view* line);
+
+  // Copies every remaining line to `out`, each ended by CR LF, in large blocks. False when the
+  // file could not be read (`*read_failed` set) or `out` could not be written.
+  bool CopyRemainingLines(BufferedWriter* out, bool* read_failed);
+
+ private:
+  // Reads more of the file behind what is buffered. False on a read failure.
+  bool Fill();
+
+  static constexpr std::size_t kFirstRead = 4096;  // a result section fits in one page
+  static constexpr std::size_t kInitialCapacity = 256 * 1024;
+
+  std::unique_ptr<char[]> buf_;
+  std::size_t capacity_ = 0;
+  std::size_t begin_ = 0;  // start of the unread bytes
+  std::size_t end_ = 0;    // end of the buffered bytes
+  std::size_t scanned_ = 0;  // bytes after begin_ known to hold no CR
+  bool eof_ = false;
+  bool first_read_ = true;
+  platform::InputFile* file_ = nullptr;
+};
+
+}  // namespace tallyx::convert

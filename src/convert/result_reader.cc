@@ -1,0 +1,231 @@
+#include "convert/result_reader.h"
+
+#include "model/model.h"
+#include "platform/codec.h"
+#include "platform/text_conv.h"
+
+namespace tallyx::convert {
+namespace {
+
+constexpr std::string_view kTargetRange = "\x96\xDA\x95\x57\x94\xCD\x88\xCD";    // 目標範囲
+constexpr std::string_view kRelativeIntensity = "\x91\x8A\x91\xCE\x8B\xAD\x93\x78";  // 相対強度
+constexpr std::string_view kTherapyPhase = "\x97\xC3\x96\x40\x8A\xFA";            // 療法期
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// The text before the first TAB; false when the line has none.
+bool CutAtTab(std::string_view s, std::string_view* before) {
+  const std::size_t tab = s.find('\t');
+  if (tab == std::string_view::npos) return false;
+  *before = s.substr(0, tab);
+  return true;
+}
+
+// Walks the lines of one file for one mode and mask, appending cells to the data line.
+class Section {
+ public:
+  Section(LineReader* in, std::int32_t mask, std::string* out) : in_(in), mask_(mask), out_(out) {}
+
+  // Reads the next line into current(); false at the end of the file or on a read failure.
+  bool Read() { return in_->Next(&current_) == LineReader::Status::kLine; }
+  std::string_view current() const { return current_; }
+
+  bool Skip(int count) {
+    for (int i = 0; i < count; ++i) {
+      if (!Read()) return false;
+    }
+    return true;
+  }
+  // Reads one line and appends CheckBuff of it when `bit` is selected.
+  bool Cell(int bit) {
+    if (!Read()) return false;
+    if (Selected(bit)) AppendCurrent();
+    return true;
+  }
+  bool Cells(int bit, int count) {
+    for (int i = 0; i < count; ++i) {
+      if (!Cell(bit)) return false;
+    }
+    return true;
+  }
+  bool Selected(int bit) const { return model::HasBit(mask_, bit); }
+  void Append(std::string_view text) { out_->append(text); }
+  void AppendCurrent() { AppendCheckBuff(current_, out_); }
+
+ private:
+  LineReader* in_;
+  std::int32_t mask_;
+  std::string* out_;
+  std::string_view current_;
+};
+
+// Line 4: date, comma, time, TAB, further text. A field may be quoted.
+bool DateAndTime(Section* s) {
+  if (!s->Read()) return false;
+  std::string_view rest = s->current();
+  // Reads one comma-delimited field; `tail` receives what follows its value inside the field.
+  auto field = [&rest](std::string_view* value) {
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    if (!rest.empty() && rest.front() == '"') {
+      const std::size_t close = rest.find('"', 1);
+      *value = rest.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+      rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+      const std::size_t comma = rest.find(',');
+      const std::string_view after = rest.substr(0, comma);
+      rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+      return after;
+    }
+    const std::size_t comma = rest.find(',');
+    *value = rest.substr(0, comma);
+    rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+    return std::string_view();
+  };
+  std::string_view date, time_field;
+  field(&date);
+  const std::string_view after_quote = field(&time_field);
+
+  std::string_view time_text;
+  if (!CutAtTab(time_field, &time_text)) {
+    // A quoted time has its TAB after the closing quote.
+    if (after_quote.find('\t') == std::string_view::npos) return false;
+    time_text = time_field;
+  }
+  const auto time = platform::ParseTimeOfDay(time_text);
+  if (!time) return false;
+
+  if (s->Selected(20)) {
+    s->Append(date);
+    s->Append(",");
+  }
+  if (s->Selected(21)) {
+    s->Append(std::to_string(time->hour) + "," + std::to_string(time->minute) + "," +
+              std::to_string(time->second) + ",");
+  }
+  return true;
+}
+
+// Lines 1 to 18, the same in every mode.
+bool CommonHead(Section* s) {
+  if (!s->Skip(2) || !s->Read()) return false;
+  if (s->Selected(3)) {  // line 3: user ID, cut at TAB, not trimmed
+    std::string_view id;
+    if (!CutAtTab(s->current(), &id)) return false;
+    s->Append(id);
+    s->Append(",");
+  }
+  return DateAndTime(s) && s->Cell(0) && s->Cell(4) && s->Cell(5) && s->Cell(2) && s->Skip(2) &&
+         s->Cell(6) && s->Cell(7) && s->Skip(1) && s->Cell(8) && s->Cell(12) && s->Cell(9) &&
+         s->Cell(10) && s->Cell(11);
+}
+
+// The turn count line: appends its cell for `bit` and takes the count when it is numeric.
+bool CountLine(Section* s, int bit, std::int16_t* turns) {
+  if (!s->Cell(bit)) return false;
+  std::string_view text;
+  if (!CutAtTab(s->current(), &text)) return false;
+  std::int16_t n = 0;
+  switch (platform::NumericToInt16(text, &n)) {
+    case platform::NumericResult::kOk:
+      *turns = n;
+      return true;
+    case platform::NumericResult::kNotNumeric:
+      return true;
+    case platform::NumericResult::kOutOfRange:
+      return false;
+  }
+  return false;
+}
+
+// Lines 20 to 23 of modes 0, 1 and 2.
+bool Settings20To23(Section* s) { return s->Cell(16) && s->Cell(15) && s->Cell(13) && s->Cell(17); }
+
+bool MuscleStrength(Section* s, std::int16_t* turns) {
+  if (!CountLine(s, 14, turns) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 2) ||
+      !s->Skip(1)) {
+    return false;
+  }
+  return s->Cells(model::kBitPerTurn, *turns);
+}
+
+bool Isometric(Section* s, std::int16_t* turns) {
+  if (!s->Cell(14) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 4) ||
+      !CountLine(s, 22, turns)) {
+    return false;
+  }
+  for (int i = 1; i <= *turns; ++i) {
+    if (!s->Read()) return false;
+    if (s->Selected(model::kBitPerTurn)) {
+      s->Append(std::to_string(i));
+      s->Append(",");
+      s->AppendCurrent();
+    }
+  }
+  return true;
+}
+
+bool InitialRehabilitation(Section* s, std::int16_t* turns) {
+  if (!CountLine(s, 14, turns) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 4) ||
+      !s->Skip(2)) {
+    return false;
+  }
+  return s->Cells(model::kBitPerTurn, *turns);
+}
+
+bool Exercise(Section* s) {
+  if (!s->Skip(1) || !s->Cell(16)) return false;
+  if (!s->Read()) return false;  // line 21: target range
+  if (s->Selected(15)) {
+    if (platform::ContainsCp932(s->current(), kTargetRange)) {
+      s->AppendCurrent();
+    } else {
+      s->Append(",,,");
+    }
+  }
+  if (!s->Read()) return false;  // line 22: relative intensity, or already the therapy phase
+  if (s->Selected(14)) {
+    if (platform::ContainsCp932(s->current(), kRelativeIntensity)) {
+      s->AppendCurrent();
+    } else {
+      s->Append(",,");
+    }
+  }
+  if (!platform::ContainsCp932(s->current(), kTherapyPhase) && !s->Read()) return false;
+  if (s->Selected(13)) s->AppendCurrent();  // line k
+  return s->Cell(17) && s->Cell(18) && s->Skip(1) && s->Cells(22, 4);
+}
+
+}  // namespace
+
+void AppendCheckBuff(std::string_view s, std::string* out) {
+  const std::size_t tab = s.find('\t');
+  out->append(Trim(s.substr(0, tab)));
+  out->push_back(',');
+}
+
+std::string CheckBuff(std::string_view s) {
+  std::string cell;
+  AppendCheckBuff(s, &cell);
+  return cell;
+}
+
+bool ReadResultSection(LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
+                       std::string* line) {
+  Section s(in, mask, line);
+  if (!CommonHead(&s)) return false;
+  switch (model::NormalMode(mode)) {
+    case 1:
+      return Isometric(&s, turns);
+    case 2:
+      return InitialRehabilitation(&s, turns);
+    case 3:
+      return Exercise(&s);
+    default:
+      return MuscleStrength(&s, turns);
+  }
+}
+
+}  // namespace tallyx::convert

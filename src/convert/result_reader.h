@@ -1,0 +1,28 @@
+// Reading the result section of one result file into the cells of its CSV data line.
+//
+// The layout is positional: every value is found by its line number. Cell texts are the file's
+// own CP932 bytes, copied unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "convert/line_reader.h"
+
+namespace tallyx::convert {
+
+// The CSV cell text of one result-file line: the text before its first TAB, trimmed of blanks,
+// followed by ",". An empty line gives ",".
+std::string CheckBuff(std::string_view s);
+void AppendCheckBuff(std::string_view s, std::string* out);
+
+// Reads lines 1 to the end of the result section and appends the cells of the items selected in
+// `mask` to `line`. `turns` is the run's turn count: it carries over from file to file and is
+// updated when the file's count line is numeric. False when the file breaks the layout (it ends
+// early, a required TAB is missing, the time is not a time, a count is out of range) or cannot
+// be read. Afterwards the reader stands at the first line of the waveform section.
+bool ReadResultSection(LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
+                       std::string* line);
+
+}  // namespace tallyx::convert

@@ -1,0 +1,24 @@
+#include "convert/side_file.h"
+
+#include "platform/fs.h"
+
+namespace tallyx::convert {
+
+SideFileName SideFileName::FromOutputPath(std::string_view output_path) {
+  std::size_t name_start = output_path.rfind(platform::kSeparator);
+  name_start = name_start == std::string_view::npos ? 0 : name_start + 1;
+  const std::size_t dot = output_path.find('.', name_start);
+  if (dot != std::string_view::npos) {
+    return {std::string(output_path.substr(0, dot)), std::string(output_path.substr(dot))};
+  }
+  std::string_view trimmed = output_path;
+  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+  return {std::string(trimmed), std::string()};
+}
+
+std::string SideFileName::PathFor(std::int32_t file_index) const {
+  return base + std::to_string(file_index) + extension;
+}
+
+}  // namespace tallyx::convert

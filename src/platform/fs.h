@@ -1,0 +1,107 @@
+// Files and directories, as the conversion and the settings store need them. Paths are UTF-8.
+// Every call can be made to fail by the test seam in fault.h.
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallyx::platform {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// Which file a path names, whatever its spelling (volume and file index).
+struct FileId {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  auto operator<=>(const FileId&) const = default;
+};
+
+// A file opened for reading raw bytes. Only ordinary files open; a FIFO or a device never
+// blocks the caller.
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile() { Close(); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool Open(const std::string& path);
+  // Bytes read into `buf` (at most `n`); 0 at the end of the file; -1 on failure.
+  std::ptrdiff_t Read(char* buf, std::size_t n);
+  // Closing a file that is not open succeeds.
+  bool Close();
+  bool IsOpen() const { return handle_ != kNoHandle; }
+
+ private:
+  static constexpr std::intptr_t kNoHandle = -1;
+  std::intptr_t handle_ = kNoHandle;
+};
+
+// A file opened for writing: created when missing, emptied when present.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile() { Close(); }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  bool Create(const std::string& path);
+  // Writes all `n` bytes or fails.
+  bool Write(const char* data, std::size_t n);
+  // Forces what was written onto the disk.
+  bool Flush();
+  bool Close();
+  bool IsOpen() const { return handle_ != kNoHandle; }
+
+ private:
+  static constexpr std::intptr_t kNoHandle = -1;
+  std::intptr_t handle_ = kNoHandle;
+};
+
+// The names of the ordinary, non-hidden files of one directory that match a wildcard pattern,
+// sorted the way NTFS lists them, with the identities of those files.
+class FileList {
+ public:
+  std::size_t size() const { return starts_.size(); }
+  std::string_view name(std::size_t i) const;
+  bool Contains(const FileId& id) const;
+
+  void Add(std::string_view name, const FileId& id);
+  void Finish();  // sorts names and identities
+  void Clear();
+
+ private:
+  std::string arena_;                 // names, each ended by a NUL
+  std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
+  std::vector<FileId> ids_;           // sorted, for lookup
+};
+
+// Lists the files of `directory` (which ends in a separator or is empty for the current
+// directory) matching `pattern` ("*" and "?", ASCII letters without regard to case). A pattern
+// holding separators searches the directory they name. False when the directory cannot be read.
+bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out);
+
+// The identity of the file a path names, following links; none when nothing is there.
+std::optional<FileId> IdentityOf(const std::string& path);
+
+// Whether anything (file or directory) exists at `path`.
+bool PathExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+
+bool RemoveFile(const std::string& path);
+// Replaces `to` by `from` in one step: readers see the old file or the new one, never neither.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+// The value of an environment variable; empty when unset.
+std::string GetEnv(const char* name);
+
+}  // namespace tallyx::platform

@@ -1,0 +1,210 @@
+// File system on POSIX systems.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/fault.h"
+#include "platform/fs.h"
+#include "platform/wildcard.h"
+
+namespace tallyx::platform {
+namespace {
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+FileId IdOf(const struct stat& st) {
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool CloseHandle(std::intptr_t* handle) {
+  if (*handle < 0) return true;
+  const bool injected = fault::Intercept(FsCall::kClose);
+  const int rc = ::close(Fd(*handle));
+  *handle = -1;
+  fault::HandleClosed();
+  return rc == 0 && !injected;
+}
+
+}  // namespace
+
+bool InputFile::Open(const std::string& path) {
+  Close();
+  if (fault::Intercept(FsCall::kOpen)) return false;
+  // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  fault::HandleOpened();
+  return true;
+}
+
+std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
+  if (handle_ < 0) return -1;
+  if (fault::Intercept(FsCall::kRead)) return -1;
+  for (;;) {
+    const ssize_t got = ::read(Fd(handle_), buf, n);
+    if (got >= 0) return got;
+    if (errno != EINTR) return -1;
+  }
+}
+
+bool InputFile::Close() { return CloseHandle(&handle_); }
+
+bool OutputFile::Create(const std::string& path) {
+  Close();
+  if (fault::Intercept(FsCall::kOpen)) return false;
+  // O_NONBLOCK: a FIFO without a reader is refused instead of waited for.
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  fault::HandleOpened();
+  return true;
+}
+
+bool OutputFile::Write(const char* data, std::size_t n) {
+  if (handle_ < 0) return false;
+  if (fault::Intercept(FsCall::kWrite)) return false;
+  while (n > 0) {
+    const ssize_t put = ::write(Fd(handle_), data, n);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (put == 0) return false;
+    data += put;
+    n -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool OutputFile::Flush() {
+  if (handle_ < 0) return false;
+  if (fault::Intercept(FsCall::kFlush)) return false;
+  return ::fsync(Fd(handle_)) == 0 || errno == EINVAL;  // EINVAL: a device without sync
+}
+
+bool OutputFile::Close() { return CloseHandle(&handle_); }
+
+std::string_view FileList::name(std::size_t i) const {
+  return std::string_view(arena_.data() + starts_[i]);
+}
+
+bool FileList::Contains(const FileId& id) const {
+  return std::binary_search(ids_.begin(), ids_.end(), id);
+}
+
+void FileList::Add(std::string_view name, const FileId& id) {
+  starts_.push_back(static_cast<std::uint32_t>(arena_.size()));
+  arena_.append(name);
+  arena_.push_back('\0');
+  ids_.push_back(id);
+}
+
+void FileList::Finish() {
+  std::sort(starts_.begin(), starts_.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return NtfsNameLess(arena_.data() + a, arena_.data() + b);
+  });
+  std::sort(ids_.begin(), ids_.end());
+  starts_.shrink_to_fit();
+  ids_.shrink_to_fit();
+}
+
+void FileList::Clear() {
+  arena_.clear();
+  starts_.clear();
+  ids_.clear();
+}
+
+bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
+  out->Clear();
+  // The search is for directory + pattern: a separator inside the pattern moves into the
+  // directory part.
+  std::string full = directory;
+  full.append(pattern);
+  const std::size_t cut = full.rfind(kSeparator);
+  const std::string dir = cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
+  const std::string name_pattern = cut == std::string::npos ? full : full.substr(cut + 1);
+
+  if (fault::Intercept(FsCall::kList)) return false;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return false;
+  std::unique_ptr<DIR, int (*)(DIR*)> guard(d, ::closedir);
+  const int dfd = ::dirfd(d);
+  struct stat dir_st;
+  if (::fstat(dfd, &dir_st) != 0) return false;
+  for (;;) {
+    errno = 0;
+    const struct dirent* e = ::readdir(d);
+    if (e == nullptr) {
+      if (errno != 0) return false;
+      break;
+    }
+    const std::string_view name(e->d_name);
+    if (name.empty() || name[0] == '.') continue;  // hidden, and "." and ".."
+    if (!MatchWildcard(name_pattern, name)) continue;
+    if (e->d_type == DT_REG) {
+      out->Add(name, FileId{static_cast<std::uint64_t>(dir_st.st_dev),
+                            static_cast<std::uint64_t>(e->d_ino)});
+      continue;
+    }
+    if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) continue;
+    struct stat st;  // a link counts as what it points to
+    if (::fstatat(dfd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+    out->Add(name, IdOf(st));
+  }
+  out->Finish();
+  return true;
+}
+
+std::optional<FileId> IdentityOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return IdOf(st);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const std::string& path) {
+  if (fault::Intercept(FsCall::kRemove)) return false;
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  if (fault::Intercept(FsCall::kRename)) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string GetEnv(const char* name) {
+  const char* v = ::getenv(name);
+  return v == nullptr ? std::string() : std::string(v);
+}
+
+}  // namespace tallyx::platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+namespace tallyx::platform {
+
+// Matches a whole file name against a pattern of "*" (any run of characters) and "?" (one
+// character). ASCII letters compare without regard to case; UTF-8 characters count as one.
+bool MatchWildcard(std::string_view pattern, std::string_view name);
+
+// The order in which NTFS lists names: ordinal comparison of the upper-cased names.
+bool NtfsNameLess(std::string_view a, std::string_view b);
+
+}  // namespace tallyx::platform

@@ -1,0 +1,27 @@
+// The sectioned settings file: single named values in "[SECTION]" blocks of "KEY = value" lines,
+// CP932 text with CR LF. Texts passed in and returned are UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallyx::settings {
+
+// A failed write: error 30 (the file could not be created or written) or 31 (it could not be
+// replaced), with the name of the file concerned.
+struct IniFailure {
+  std::int16_t err_no = 0;
+  std::string name;
+};
+
+// The trimmed value of `key` in `section`; "-1" when the file, the section or the key is missing.
+std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
+
+// Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. Returns the
+// failure, if any, for the caller to show.
+std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
+                                   std::string_view key, std::string_view value);
+
+}  // namespace tallyx::settings

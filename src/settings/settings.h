@@ -1,0 +1,34 @@
+// The five settings kept between runs, their defaults, and where the settings file lies.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/ini.h"
+
+namespace tallyx::settings {
+
+struct Settings {
+  std::int16_t mode = 0;     // "MODE"
+  std::int32_t optcode = 0;  // "OPTCODE": the output-item mask
+  std::string path;          // "PATH": text of the directory box
+  std::string filter;        // "FILTER": text of the filter box
+  std::string output;        // "OUTPUT": the output CSV path
+};
+
+// The values a first start shows, and what "初期値" restores (it leaves the mask alone).
+Settings DefaultSettings();
+
+// "TEMP" joined with the separator and "Tallyx.ini"; "Tallyx.ini" alone when "TEMP" is unset.
+std::string SettingsFilePath();
+
+// Loads the five keys from section "SYSTEM", taking each key's default when it is missing.
+// `filter` is the stored text; the window replaces it by the loaded mode's list entry.
+Settings LoadSettings(const std::string& ini_file);
+
+// Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried, and each
+// failure is returned in order.
+std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values);
+
+}  // namespace tallyx::settings

@@ -1,0 +1,31 @@
+// The texts the program shows the user: numbered error messages, the closing message of a
+// conversion, and the two messages of the dialogs. All texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tallyx::shell {
+
+// The prompt of an error message: "Error", the number (a blank before it unless negative), a
+// full-width colon and the message text, with `s1` and `s2` spliced in as they stand.
+std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_view s2);
+
+// The closing message of a conversion run. It holds one carriage return (no line feed).
+std::string ClosingMessage(std::int32_t processed);
+
+// The error number that stands for a failure code of the desktop's "open" service, and whether
+// its message names the document.
+std::int16_t OpenFailureErrorNumber(std::int32_t code);
+bool OpenFailureNamesDocument(std::int32_t code);
+
+// The output-item dialog's "OK" with no item ticked.
+inline constexpr std::string_view kNoItemSelected = "変換項目を選択してください。";
+// The output file dialog's "OK" with an empty file name.
+inline constexpr std::string_view kNoFileName = "ファイル名を選択して下さい。";
+
+// The caption of every message box.
+inline constexpr std::string_view kMessageCaption = "Tallyx";
+
+}  // namespace tallyx::shell
