@@ -1,0 +1,30 @@
+#include "ui/message_sink.h"
+
+#include <QMessageBox>
+
+#include "shell/messages.h"
+
+namespace tallyx::ui {
+namespace {
+
+class MessageBoxSink : public MessageSink {
+ public:
+  void Show(QWidget* parent, const QString& text) override {
+    QMessageBox box(QMessageBox::NoIcon,
+                    QString::fromUtf8(shell::kMessageCaption.data(),
+                                      static_cast<qsizetype>(shell::kMessageCaption.size())),
+                    text, QMessageBox::Ok, parent);
+    box.exec();
+  }
+};
+
+MessageBoxSink g_box;
+MessageSink* g_sink = &g_box;
+
+}  // namespace
+
+MessageSink& Messages() { return *g_sink; }
+
+void SetMessageSink(MessageSink* sink) { g_sink = sink != nullptr ? sink : &g_box; }
+
+}  // namespace tallyx::ui
