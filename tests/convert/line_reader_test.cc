@@ -1,0 +1,107 @@
+#include "convert/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/workdir.h"
+
+namespace tallyx::convert {
+namespace {
+
+using testing::WorkDir;
+
+std::vector<std::string> Lines(const std::string& bytes) {
+  WorkDir dir;
+  dir.Write("f", bytes);
+  platform::InputFile file;
+  EXPECT_TRUE(file.Open(dir / "f"));
+  LineReader reader;
+  reader.Reset(&file);
+  std::vector<std::string> lines;
+  std::string_view line;
+  LineReader::Status st;
+  while ((st = reader.Next(&line)) == LineReader::Status::kLine) lines.emplace_back(line);
+  EXPECT_EQ(st, LineReader::Status::kEnd);
+  return lines;
+}
+
+// Reads `skip` lines, then copies the rest the way side files are written.
+std::string CopyAfter(const std::string& bytes, int skip) {
+  WorkDir dir;
+  dir.Write("in", bytes);
+  platform::InputFile in;
+  platform::OutputFile out;
+  EXPECT_TRUE(in.Open(dir / "in"));
+  EXPECT_TRUE(out.Create(dir / "out"));
+  LineReader reader;
+  reader.Reset(&in);
+  std::string_view line;
+  for (int i = 0; i < skip; ++i) EXPECT_EQ(reader.Next(&line), LineReader::Status::kLine);
+  BufferedWriter writer;
+  writer.Reset(&out);
+  bool read_failed = true;
+  EXPECT_TRUE(reader.CopyRemainingLines(&writer, &read_failed));
+  EXPECT_FALSE(read_failed);
+  EXPECT_TRUE(writer.Drain());
+  EXPECT_TRUE(out.Close());
+  return dir.Read("out");
+}
+
+TEST(LineReader, SplitsAtCrLfAndLoneCr) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb\rc\nd", {"a", "b", "c\nd"}},  // a lone LF belongs to the line
+      {"\r\n\r\n", {"", ""}},
+      {"x\r", {"x"}},
+      {"\n", {"\n"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lines(c.bytes), c.lines) << c.bytes;
+}
+
+TEST(LineReader, HandlesTerminatorsAcrossReadsAndLongLines) {
+  // The first read takes 4096 bytes: put a CR LF and a lone CR right on that edge.
+  const std::string filler(4095, 'x');
+  EXPECT_EQ(Lines(filler + "\r\nz"), (std::vector<std::string>{filler, "z"}));
+  EXPECT_EQ(Lines(filler + "\rz"), (std::vector<std::string>{filler, "z"}));
+  const std::string huge(3 * 1024 * 1024 + 7, 'y');  // longer than the buffer
+  EXPECT_EQ(Lines("a\r\n" + huge + "\r\nb"), (std::vector<std::string>{"a", huge, "b"}));
+}
+
+TEST(LineReader, CopiesRemainingLinesWithCrLf) {
+  const std::string filler(4094, 'w');
+  struct Case {
+    std::string bytes;
+    std::string copied;
+  } cases[] = {
+      {"h\r\n1\r\n2\r\n", "1\r\n2\r\n"},
+      {"h\r\n", ""},
+      {"h", ""},
+      {"h\r\n1\r2\r\n3", "1\r\n2\r\n3\r\n"},  // lone CR and unterminated last line
+      {"h\r\n\t1\t2\r\n", "\t1\t2\r\n"},       // TABs stay
+      {"h\r\na\nb\r\n", "a\nb\r\n"},           // a lone LF stays
+      {"h\r\n\xFF\x83\x5C\r\n", "\xFF\x83\x5C\r\n"},
+      {"h\r\n" + filler + "\r\nq", filler + "\r\nq\r\n"},  // CR LF split by the first read
+      {"h\r\n" + filler + "\rq", filler + "\r\nq\r\n"},
+      {"h\r\n" + filler + "\r", filler + "\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CopyAfter(c.bytes, 1), c.copied) << c.bytes.size();
+
+  std::string big, expected;
+  for (int i = 0; i < 200000; ++i) {
+    const std::string sample = std::to_string(i) + ",1.5,\t" + std::to_string(i % 7);
+    big += sample + (i % 1000 == 0 ? "\r" : "\r\n");
+    expected += sample + "\r\n";
+  }
+  EXPECT_EQ(CopyAfter("h\r\n" + big, 1), expected);
+}
+
+}  // namespace
+}  // namespace tallyx::convert
