@@ -53,8 +53,8 @@ class LineReader {
 
   std::unique_ptr<char[]> buf_;
   std::size_t capacity_ = 0;
-  std::size_t begin_ = 0;  // start of the unread bytes
-  std::size_t end_ = 0;    // end of the buffered bytes
+  std::size_t begin_ = 0;    // start of the unread bytes
+  std::size_t end_ = 0;      // end of the buffered bytes
   std::size_t scanned_ = 0;  // bytes after begin_ known to hold no CR
   bool eof_ = false;
   bool first_read_ = true;

@@ -7,9 +7,9 @@
 namespace tallyx::convert {
 namespace {
 
-constexpr std::string_view kTargetRange = "\x96\xDA\x95\x57\x94\xCD\x88\xCD";    // 目標範囲
+constexpr std::string_view kTargetRange = "\x96\xDA\x95\x57\x94\xCD\x88\xCD";        // 目標範囲
 constexpr std::string_view kRelativeIntensity = "\x91\x8A\x91\xCE\x8B\xAD\x93\x78";  // 相対強度
-constexpr std::string_view kTherapyPhase = "\x97\xC3\x96\x40\x8A\xFA";            // 療法期
+constexpr std::string_view kTherapyPhase = "\x97\xC3\x96\x40\x8A\xFA";               // 療法期
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);

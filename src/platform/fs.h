@@ -80,9 +80,9 @@ class FileList {
   void Clear();
 
  private:
-  std::string arena_;                 // names, each ended by a NUL
+  std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
-  std::vector<FileId> ids_;           // sorted, for lookup
+  std::vector<FileId> ids_;            // sorted, for lookup
 };
 
 // Lists the files of `directory` (which ends in a separator or is empty for the current

@@ -85,8 +85,8 @@ TEST(LineReader, CopiesRemainingLinesWithCrLf) {
       {"h\r\n", ""},
       {"h", ""},
       {"h\r\n1\r2\r\n3", "1\r\n2\r\n3\r\n"},  // lone CR and unterminated last line
-      {"h\r\n\t1\t2\r\n", "\t1\t2\r\n"},       // TABs stay
-      {"h\r\na\nb\r\n", "a\nb\r\n"},           // a lone LF stays
+      {"h\r\n\t1\t2\r\n", "\t1\t2\r\n"},      // TABs stay
+      {"h\r\na\nb\r\n", "a\nb\r\n"},          // a lone LF stays
       {"h\r\n\xFF\x83\x5C\r\n", "\xFF\x83\x5C\r\n"},
       {"h\r\n" + filler + "\r\nq", filler + "\r\nq\r\n"},  // CR LF split by the first read
       {"h\r\n" + filler + "\rq", filler + "\r\nq\r\n"},

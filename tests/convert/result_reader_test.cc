@@ -12,15 +12,9 @@ TEST(CheckBuff, TakesTheTrimmedTextBeforeTheFirstTab) {
     const char* line;
     const char* cell;
   } cases[] = {
-      {"", ","},
-      {" 170 \tcm", "170,"},
-      {"\tcm", ","},
-      {"abc", "abc,"},
-      {" 12.5 ", "12.5,"},
-      {"1,2,3\tx", "1,2,3,"},
-      {"a\tb\tc", "a,"},
-      {"  ", ","},
-      {"\"q\" ,x", "\"q\" ,x,"},
+      {"", ","},         {" 170 \tcm", "170,"}, {"\tcm", ","},
+      {"abc", "abc,"},   {" 12.5 ", "12.5,"},   {"1,2,3\tx", "1,2,3,"},
+      {"a\tb\tc", "a,"}, {"  ", ","},           {"\"q\" ,x", "\"q\" ,x,"},
   };
   for (const Case& c : cases) EXPECT_EQ(CheckBuff(c.line), c.cell) << c.line;
   // A full-width blank is not a blank here; CP932 bytes stay as they are.

@@ -12,7 +12,7 @@ TEST(Codec, EncodesToCp932) {
   } cases[] = {
       {"abc,1", "abc,1"},
       {"名前", "\x96\xBC\x91\x4F"},
-      {"ﾌｧｲﾙ", "\xCC\xA7\xB2\xD9"},         // half-width katakana: one byte each
+      {"ﾌｧｲﾙ", "\xCC\xA7\xB2\xD9"},            // half-width katakana: one byte each
       {"ソ表能", "\x83\x5C\x95\x5C\x94\x5C"},  // trail byte 0x5C
       {"～", "\x81\x60"},                      // FULLWIDTH TILDE, as Windows maps it
       {"a€b", "a?b"},                          // not in CP932

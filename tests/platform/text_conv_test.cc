@@ -86,9 +86,9 @@ TEST(TextConv, ReadsLeadingNumbers) {
     double value;
     bool found;
   } cases[] = {
-      {"15728891", 15728891, true}, {"  42abc", 42, true}, {"abc", 0, false},
-      {"-1", -1, true},             {"1.5e3x", 1500, true}, {"1e", 1, true},
-      {"", 0, false},               {"- 1", 0, false},     {" +.25", 0.25, true},
+      {"15728891", 15728891, true}, {"  42abc", 42, true}, {"abc", 0, false}, {"-1", -1, true},
+      {"1.5e3x", 1500, true},       {"1e", 1, true},       {"", 0, false},    {"- 1", 0, false},
+      {" +.25", 0.25, true},
   };
   for (const Case& c : cases) {
     bool found = !c.found;

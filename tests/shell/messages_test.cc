@@ -19,7 +19,8 @@ TEST(Messages, BuildsPrompts) {
       {62, "x", "", "Error 62：Unknown error"},
       {1, "", "", "Error 1：Outputファイル('')が開けません"},
       {5, "C:\\out.csv", "ignored", "Error 5：Outputファイル('C:\\out.csv')が開けません"},
-      {3, "C:\\data\\", "A_*.txt", "Error 3：Path('C:\\data\\')にファイル('A_*.txt')が存在しません"},
+      {3, "C:\\data\\", "A_*.txt",
+       "Error 3：Path('C:\\data\\')にファイル('A_*.txt')が存在しません"},
       {2, "C:\\data\\", "A_*.txt", "Error 2：Path('C:\\data\\')が不正です"},
       {30, "C:\\TEMP\\a.ini", "", "Error 30：ファイル('C:\\TEMP\\a.ini')を作成できません"},
       {31, "/t/Tallyx.ini", "", "Error 31：ファイル('/t/Tallyx.ini')を変更できません"},
@@ -38,10 +39,9 @@ TEST(Messages, ClosingMessageHoldsALoneCarriageReturn) {
 }
 
 TEST(Messages, MapsOpenFailureCodes) {
-  const std::pair<int, int> cases[] = {{2, 50},  {3, 51},  {5, 52},  {8, 53},  {11, 61},
-                                       {26, 55}, {27, 56}, {28, 57}, {29, 58}, {30, 59},
-                                       {31, 60}, {32, 54}, {0, 62},  {1, 62},  {4, 62},
-                                       {25, 62}, {-5, 62}};
+  const std::pair<int, int> cases[] = {{2, 50},  {3, 51},  {5, 52},  {8, 53},  {11, 61}, {26, 55},
+                                       {27, 56}, {28, 57}, {29, 58}, {30, 59}, {31, 60}, {32, 54},
+                                       {0, 62},  {1, 62},  {4, 62},  {25, 62}, {-5, 62}};
   for (const auto& [code, number] : cases) EXPECT_EQ(OpenFailureErrorNumber(code), number) << code;
   EXPECT_TRUE(OpenFailureNamesDocument(2));
   EXPECT_FALSE(OpenFailureNamesDocument(3));

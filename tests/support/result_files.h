@@ -10,9 +10,9 @@ namespace tallyx::testing {
 
 struct ResultFileShape {
   int mode = 0;
-  int turns = 3;           // per-turn lines (per-peak in mode 1); the count line says so
-  int waveform_lines = 4;  // samples after the two lines that open the waveform section
-  int seed = 1;            // varies the values
+  int turns = 3;                    // per-turn lines (per-peak in mode 1); the count line says so
+  int waveform_lines = 4;           // samples after the two lines that open the waveform section
+  int seed = 1;                     // varies the values
   bool therapy_on_line_22 = false;  // mode 3: no relative intensity line
 };
 
