@@ -2,6 +2,7 @@
 
 #include "platform/codec.h"
 #include "platform/fs.h"
+#include "platform/text_conv.h"
 
 // The store works on the file's CP932 bytes and decodes only the value it returns. That is safe
 // because every byte it looks for (blank, CR, "=", and "[" as the first byte of a line) is below
@@ -58,12 +59,6 @@ class LineSplitter {
   bool eof_ = false;
 };
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 bool BeginsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
 }
@@ -71,7 +66,7 @@ bool BeginsWith(std::string_view line, std::string_view key) {
 std::string Header(std::string_view section) { return "[" + platform::ToCp932(section) + "]"; }
 
 std::string KeyLine(std::string_view key, std::string_view value) {
-  return platform::ToCp932(key) + " = " + platform::ToCp932(Trim(value));
+  return platform::ToCp932(key) + " = " + platform::ToCp932(platform::TrimBlanks(value));
 }
 
 void AppendLine(std::string* out, std::string_view line) {
@@ -102,7 +97,7 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
     if (status == LineSplitter::Status::kError) return std::string(kMissing);
     if (status == LineSplitter::Status::kEnd) break;
     if (raw.empty()) continue;
-    const std::string_view line = Trim(raw);
+    const std::string_view line = platform::TrimBlanks(raw);
     if (state == State::kInSection) {
       if (!line.empty() && line.front() == '[') state = State::kDone;
       if (BeginsWith(line, key_cp932)) {
@@ -115,7 +110,7 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
     if (line == header) state = State::kInSection;
   }
   file.Close();
-  return platform::FromCp932(Trim(result));
+  return platform::FromCp932(platform::TrimBlanks(result));
 }
 
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
@@ -155,7 +150,7 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
     if (status == LineSplitter::Status::kEnd) break;
     // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
     if (state != State::kWritten && !line.empty()) {
-      line = Trim(line);
+      line = platform::TrimBlanks(line);
       if (state == State::kInSection && !line.empty() && line.front() == '[') {
         AppendLine(&content, key_line);  // the key goes last in its section
         state = State::kWritten;
