@@ -28,7 +28,7 @@ std::string FirstExitFile() {
 }
 
 // Starts the window, clicks "終了" at its place and reports what the X server saw.
-constexpr char kXvfbScript[] = R"(
+constexpr char kXvfbScript[] = R"sh(
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null &&
   command -v xwininfo >/dev/null && command -v import >/dev/null || exit 77
 exec timeout 60 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
@@ -39,16 +39,19 @@ exec timeout 60 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
     sleep 0.1
   done
   [ -n "$wid" ] || { kill $pid; exit 3; }
-  sleep 0.5
   xwininfo -id "$wid" > "$OUT/xwininfo.txt"
   xprop -id "$wid" _NET_WM_NAME > "$OUT/xprop.txt"
-  import -window root -crop 324x168+0+0 "$OUT/window.png"
-  convert "$OUT/window.png" -format %k info: > "$OUT/colours.txt"
+  for i in $(seq 50); do
+    sleep 0.2
+    import -window root -crop 324x168+0+0 "$OUT/window.png"
+    convert "$OUT/window.png" -format %k info: > "$OUT/colours.txt"
+    [ "$(cat "$OUT/colours.txt")" -gt 20 ] && break
+  done
   xdotool mousemove --window "$wid" 288 152 click 1
   wait $pid
   echo "exit=$?"
 '
-)";
+)sh";
 
 TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   WorkDir temp;
