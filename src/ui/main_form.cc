@@ -52,6 +52,8 @@ W* Placed(W* widget, const char* name, Place p) {
 QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, Place p) {
   auto* label = Placed(new QLabel(Text(caption), parent), name, p);
   label->setFont(FontAt96Dpi(Text(kLatinFont), kFontPoints));
+  // Labels lie beneath the boxes: the part number's last row is covered by the mode box.
+  label->lower();
   return label;
 }
 

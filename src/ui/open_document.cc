@@ -1,8 +1,10 @@
 #include "ui/open_document.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// windows.h comes first: shellapi.h builds on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/codec.h"
 #else
