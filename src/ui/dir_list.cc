@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QTimer>
 
 namespace tallyx::ui {
@@ -48,8 +47,11 @@ DirList::DirList(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
   setColumnCount(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  // Narrow as the list is, every level stays in view; names too long for it are cut short and
+  // shown whole as a tip.
+  setIndentation(12);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTextElideMode(Qt::ElideRight);
 
   connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     if (building_ || item == nullptr) return;
@@ -108,6 +110,7 @@ QTreeWidgetItem* DirList::AddDirectory(QTreeWidgetItem* parent, const QString& n
   auto* item = new QTreeWidgetItem(parent, {name});
   const QString path = ChildPath(PathOf(parent), name);
   item->setData(0, kPathRole, path);
+  item->setToolTip(0, QDir::toNativeSeparators(path));
   item->setChildIndicatorPolicy(HasSubdirectories(path)
                                     ? QTreeWidgetItem::ShowIndicator
                                     : QTreeWidgetItem::DontShowIndicatorWhenChildless);

@@ -73,6 +73,10 @@ OptSet::OptSet(OptSetMembers* members, std::int32_t cnv_code, QWidget* parent)
     auto* box = new QGroupBox(caption, this);
     box->setObjectName(name);
     box->setFont(PGothicFont());
+    // The caption sits on the top border line, the border running through its middle.
+    box->setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 1px; }");
     box->setGeometry(rect);
   };
   frame("Frame1", "ﾕｰｻﾞ情報", Twips(120, 120, 2775, 1335));
