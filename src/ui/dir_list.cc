@@ -26,12 +26,16 @@ bool IsDirectory(const QString& path) {
   return info.isDir() && info.isReadable();
 }
 
+// Names on a volume with a drive letter are the same in either case; elsewhere they compare
+// exactly.
+Qt::CaseSensitivity CaseOf(const QString& root) {
+  return root.size() >= 2 && root[1] == ':' ? Qt::CaseInsensitive : Qt::CaseSensitive;
+}
+
 }  // namespace
 
 bool IsUnder(const QString& path, const QString& root) {
-  // A drive letter is the same in either case; other paths compare exactly.
-  const Qt::CaseSensitivity cs =
-      root.size() >= 2 && root[1] == ':' ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  const Qt::CaseSensitivity cs = CaseOf(root);
   if (path.compare(root, cs) == 0) return true;
   const QString prefix = root.endsWith('/') ? root : root + '/';
   return path.startsWith(prefix, cs);
@@ -87,7 +91,7 @@ bool DirList::SetPath(const QString& root, const QString& dir) {
     item->setExpanded(true);
     QTreeWidgetItem* child = nullptr;
     for (int i = 0; i < item->childCount() && child == nullptr; ++i) {
-      if (item->child(i)->text(0) == name) child = item->child(i);
+      if (item->child(i)->text(0).compare(name, CaseOf(root)) == 0) child = item->child(i);
     }
     // A hidden directory is not listed, but the way to a selected one is.
     item = child != nullptr ? child : AddDirectory(item, name);
