@@ -125,15 +125,5 @@ TEST_F(SelFileTest, CancelStoresMinusOneAndClosingStoresNothing) {
   EXPECT_EQ(members_.SetStr, "-1");
 }
 
-TEST_F(SelFileTest, Layout) {
-  SelFile dialog(&members_);
-  EXPECT_EQ(dialog.size(), QSize(214, 221));
-  EXPECT_EQ(Child(dialog, "Dir1")->geometry(), QRect(0, 32, 209, 62));
-  EXPECT_EQ(Child(dialog, "File1")->geometry(), QRect(0, 96, 209, 66));
-  EXPECT_EQ(Child(dialog, "Label1")->geometry(), QRect(0, 168, 41, 17));
-  EXPECT_EQ(Child(dialog, "FileName")->geometry(), QRect(40, 168, 169, 18));
-  EXPECT_EQ(Child(dialog, "OKButton")->geometry(), QRect(72, 192, 65, 25));
-}
-
 }  // namespace
 }  // namespace tallyx::ui
