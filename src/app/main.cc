@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QSessionManager>
 
-#include "ui/fonts.h"
 #include "ui/main_form.h"
 
 #ifndef _WIN32
@@ -55,7 +54,6 @@ int main(int argc, char** argv) {
   const bool end_signals_caught = CatchEndSignals();
 #endif
   QApplication app(argc, argv);
-  tallyx::ui::InstallFontSubstitutes();
   tallyx::ui::MainForm form;
 
   // The end of the desktop session closes the window like its close box, which saves the

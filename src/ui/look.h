@@ -23,8 +23,8 @@ inline QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The 9-point fonts of the windows. Each names the Windows face first and a look-alike for
-// desktops that lack it.
+// The 9-point fonts of the windows. Each names the Windows face first and look-alikes for
+// desktops that lack it, so that no Japanese caption falls back to a Latin font.
 QFont GothicFont();   // ＭＳ ゴシック
 QFont PGothicFont();  // ＭＳ Ｐゴシック
 QFont ArialFont();

@@ -17,7 +17,7 @@
 #include "platform/text_conv.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
-#include "ui/fonts.h"
+#include "ui/look.h"
 #include "ui/message_sink.h"
 #include "ui/open_document.h"
 
@@ -25,9 +25,6 @@ namespace tallyx::ui {
 namespace {
 
 constexpr std::string_view kCaption = "Kyrova データ集計ツール";
-constexpr std::string_view kWindowFont = "ＭＳ ゴシック";
-constexpr std::string_view kLatinFont = "Arial";
-constexpr int kFontPoints = 9;
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
 const QString kCancelled = QStringLiteral("-1");
@@ -35,10 +32,6 @@ const QString kCancelled = QStringLiteral("-1");
 struct Place {
   int left, top, width, height;
 };
-
-QString Text(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
@@ -50,8 +43,8 @@ W* Placed(W* widget, const char* name, Place p) {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, Place p) {
-  auto* label = Placed(new QLabel(Text(caption), parent), name, p);
-  label->setFont(FontAt96Dpi(Text(kLatinFont), kFontPoints));
+  auto* label = Placed(new QLabel(FromUtf8(caption), parent), name, p);
+  label->setFont(ArialFont());
   // Labels lie beneath the boxes: the part number's last row is covered by the mode box.
   label->lower();
   return label;
@@ -59,9 +52,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, P
 
 QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption, Place p,
                         bool latin_font = false) {
-  auto* button = Placed(new QPushButton(Text(caption), parent), name, p);
+  auto* button = Placed(new QPushButton(FromUtf8(caption), parent), name, p);
   button->setAutoDefault(false);
-  if (latin_font) button->setFont(FontAt96Dpi(Text(kLatinFont), kFontPoints));
+  if (latin_font) button->setFont(ArialFont());
   return button;
 }
 
@@ -77,13 +70,12 @@ QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editabl
 }  // namespace
 
 MainForm::MainForm(QWidget* parent) : QWidget(parent) {
-  InstallFontSubstitutes();
   setObjectName(QStringLiteral("MainForm"));
-  setWindowTitle(Text(kCaption));
+  setWindowTitle(FromUtf8(kCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  setFont(FontAt96Dpi(Text(kWindowFont), kFontPoints));
+  setFont(GothicFont());
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
   Form_Load();
@@ -126,24 +118,24 @@ void MainForm::CreateControls() {
 
 void MainForm::Form_Load() {
   for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbFilter->addItem(Text(model::EntriesOf(mode).filter_entry));
+    CbFilter->addItem(FromUtf8(model::EntriesOf(mode).filter_entry));
   }
   for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbPath->addItem(Text(model::EntriesOf(mode).directory_entry));
+    CbPath->addItem(FromUtf8(model::EntriesOf(mode).directory_entry));
   }
   for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbMode->addItem(Text(model::EntriesOf(mode).mode_name));
+    CbMode->addItem(FromUtf8(model::EntriesOf(mode).mode_name));
   }
   CbFilter->setCurrentIndex(-1);
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  IniFile = Text(settings::SettingsFilePath());
+  IniFile = FromUtf8(settings::SettingsFilePath());
   const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile));
   CnvCode = loaded.optcode;
-  CbPath->setEditText(Text(loaded.path));
-  CbFilter->setEditText(Text(loaded.filter));
-  txtOutput->setText(Text(loaded.output));
+  CbPath->setEditText(FromUtf8(loaded.path));
+  CbFilter->setEditText(FromUtf8(loaded.filter));
+  txtOutput->setText(FromUtf8(loaded.output));
   // A stored mode that names no entry starts the first mode, like a missing one.
   SelectMode(loaded.mode >= 0 && loaded.mode < model::kModeCount ? loaded.mode : 0);
 }
@@ -170,7 +162,8 @@ void MainForm::CbMode_LostFocus() {
 
 void MainForm::Bt_path_Click() {
   const std::string directory = convert::ValuePart(Utf8(CbPath->currentText()));
-  if (!directory.empty() && platform::PathExists(directory)) SelDirForm.SetStr = Text(directory);
+  if (!directory.empty() && platform::PathExists(directory))
+    SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
   if (SelDirForm.SetStr != kCancelled) CbPath->setEditText(SelDirForm.SetStr);
@@ -218,9 +211,9 @@ void MainForm::Bt_Exec_Click() {
   inputs.output_path = Utf8(txtOutput->text());
   const convert::RunResult result = convert::RunConversion(inputs);
   if (result.ok) {
-    Messages().Show(this, Text(shell::ClosingMessage(result.processed)));
+    Messages().Show(this, FromUtf8(shell::ClosingMessage(result.processed)));
   } else {
-    DispMess(result.failure.err_no, Text(result.failure.s1), Text(result.failure.s2));
+    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2));
   }
   SetCommandButtonsEnabled(true);
 }
@@ -237,14 +230,14 @@ std::int32_t MainForm::StartDoc(const QString& DocName) {
 }
 
 void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2) {
-  Messages().Show(this, Text(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))));
+  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))));
 }
 
 void MainForm::Bt_Init_Click() {
   const settings::Settings defaults = settings::DefaultSettings();
-  CbPath->setEditText(Text(defaults.path));
-  CbFilter->setEditText(Text(defaults.filter));
-  txtOutput->setText(Text(defaults.output));
+  CbPath->setEditText(FromUtf8(defaults.path));
+  CbFilter->setEditText(FromUtf8(defaults.filter));
+  txtOutput->setText(FromUtf8(defaults.output));
   SelectMode(0);
 }
 
@@ -256,7 +249,7 @@ void MainForm::SaveIni() {
   values.filter = Utf8(CbFilter->currentText());
   values.output = Utf8(txtOutput->text());
   for (const settings::IniFailure& failure : settings::SaveSettings(Utf8(IniFile), values)) {
-    DispMess(failure.err_no, Text(failure.name), QString());
+    DispMess(failure.err_no, FromUtf8(failure.name), QString());
   }
 }
 

@@ -12,17 +12,11 @@
 #include <vector>
 
 #include "ui/message_sink.h"
+#include "ui/ui_test_env.h"
 
 namespace tallyx::ui::testing {
 
-inline void EnsureApplication() {
-  if (QApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "ui_tests";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives as long as the test program
-}
+using tallyx::testing::EnsureApplication;
 
 class MessageRecorder : public MessageSink {
  public:
