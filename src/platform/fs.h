@@ -75,14 +75,15 @@ class FileList {
   std::string_view name(std::size_t i) const;
   bool Contains(const FileId& id) const;
 
-  void Add(std::string_view name, const FileId& id);
+  // A file whose identity could not be read is listed without one.
+  void Add(std::string_view name, const std::optional<FileId>& id);
   void Finish();  // sorts names and identities
   void Clear();
 
  private:
-  std::string arena_;                 // names, each ended by a NUL
+  std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
-  std::vector<FileId> ids_;           // sorted, for lookup
+  std::vector<FileId> ids_;            // sorted, for lookup
 };
 
 // Lists the files of `directory` (which ends in a separator or is empty for the current
