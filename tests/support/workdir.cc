@@ -66,10 +66,7 @@ void WorkDir::MakeDir(std::string_view relative) const {
 
 std::string WorkDir::Read(std::string_view relative) const { return ReadFile(*this / relative); }
 
-bool WorkDir::Exists(std::string_view relative) const {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(Native(*this / relative), ec));
-}
+bool WorkDir::Exists(std::string_view relative) const { return PathExists(*this / relative); }
 
 std::vector<std::string> WorkDir::List(std::string_view relative) const {
   std::vector<std::string> names;
@@ -92,6 +89,18 @@ void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+bool PathExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(Native(path), ec));
+}
+
+void MakeDirs(const std::string& path) { fs::create_directories(Native(path)); }
+
+void RemoveAll(const std::string& path) {
+  std::error_code ec;
+  fs::remove_all(Native(path), ec);
 }
 
 }  // namespace tallyx::testing

@@ -32,6 +32,10 @@ class WorkDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
+// Paths outside a work directory (UTF-8).
+bool PathExists(const std::string& path);
+void MakeDirs(const std::string& path);
+void RemoveAll(const std::string& path);
 
 // Hides the file at `path` as the system does: the hidden attribute on Windows, a name that
 // starts with "." elsewhere. Returns the file's path afterwards.
