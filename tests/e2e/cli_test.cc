@@ -256,6 +256,22 @@ TEST(CliTest, PutsSideFilesBesideTheCsvFile) {
   EXPECT_EQ(work.List(), (std::vector<std::string>{"data.old", "in"}));
 }
 
+// An output path that names one of the result files, in whatever spelling, is refused before
+// anything is written.
+TEST(CliTest, NeverOverwritesAResultFile) {
+  WorkDir work;
+  work.MakeDir("in");
+  ResultFileShape shape;
+  const std::string result = ResultFile(shape);
+  work.Write("in/Brawn_001.txt", result);
+  // Windows names compare without case; elsewhere "." spells the same directory.
+  const std::string output = kOnWindows ? work / "IN/BRAWN_001.TXT" : work / "in/./Brawn_001.txt";
+  const ProcessResult r = RunCli(work, Options(0, work / "in", "Brawn_*.txt", output, kNameItems));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + output + "')が開けません\n");
+  EXPECT_EQ(work.Read("in/Brawn_001.txt"), result);
+}
+
 // On Windows the program's own default texts name real places: the isometric directory entry
 // searches C:\Kyrova\IsoMetricResults\, and the default output C:\Kyrova\Sample1.csv has the
 // side files C:\Kyrova\Sample11.csv and C:\Kyrova\Sample12.csv.
