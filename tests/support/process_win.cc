@@ -42,7 +42,8 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& overrides) {
   const auto name_of = [](const std::wstring& v) {
     // Names such as "=C:" start with "=".
     std::wstring name = v.substr(0, v.find(L'=', 1));
-    std::transform(name.begin(), name.end(), name.begin(), ::towupper);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(::towupper(c)); });
     return name;
   };
   for (const std::string& o : overrides) {
