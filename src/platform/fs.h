@@ -75,7 +75,8 @@ class FileList {
   std::string_view name(std::size_t i) const;
   bool Contains(const FileId& id) const;
 
-  void Add(std::string_view name, const FileId& id);
+  // A file whose identity could not be read is listed without one.
+  void Add(std::string_view name, const std::optional<FileId>& id);
   void Finish();  // sorts names and identities
   void Clear();
 

@@ -32,6 +32,14 @@ class WorkDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
+// Paths outside a work directory (UTF-8).
+bool PathExists(const std::string& path);
+void MakeDirs(const std::string& path);
+void RemoveAll(const std::string& path);
+
+// Hides the file at `path` as the system does: the hidden attribute on Windows, a name that
+// starts with "." elsewhere. Returns the file's path afterwards.
+std::string HideFile(const std::string& path);
 
 struct ProcessResult {
   int exit_code = -1;
@@ -39,7 +47,12 @@ struct ProcessResult {
   std::string err;
 };
 
+// Sets an environment variable of this process (UTF-8 name and value).
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);
+
 // Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added.
+// Arguments and paths are UTF-8; on Windows they reach the program as UTF-16.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& cwd = "", const std::vector<std::string>& env = {});
 
