@@ -14,8 +14,11 @@ namespace tallyx::platform {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+// Characters that end a directory part of a path: "\", "/" and a drive's ":".
+inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
 
 // Which file a path names, whatever its spelling (volume and file index).

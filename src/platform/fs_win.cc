@@ -52,8 +52,6 @@ std::optional<FileId> IdentityOfWide(const std::wstring& path) {
                 (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
-
 constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
 
@@ -134,7 +132,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   std::string full = directory;
   full.append(pattern);
   std::size_t cut = full.size();
-  while (cut > 0 && !IsSeparator(full[cut - 1])) --cut;
+  while (cut > 0 && !IsPathSeparator(full[cut - 1])) --cut;
   const std::string dir = full.substr(0, cut);
   const std::string name_pattern = full.substr(cut);
 

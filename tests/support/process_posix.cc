@@ -19,6 +19,8 @@ std::string HideFile(const std::string& path) {
   return hidden;
 }
 
+bool PermissionsAreEnforced() { return ::geteuid() != 0; }
+
 void SetEnv(const std::string& name, const std::string& value) {
   ::setenv(name.c_str(), value.c_str(), 1);
 }

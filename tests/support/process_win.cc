@@ -77,6 +77,8 @@ std::string HideFile(const std::string& path) {
   return path;
 }
 
+bool PermissionsAreEnforced() { return false; }
+
 void SetEnv(const std::string& name, const std::string& value) {
   ::SetEnvironmentVariableW(ToUtf16(name).c_str(), ToUtf16(value).c_str());
 }

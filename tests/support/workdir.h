@@ -41,6 +41,10 @@ void RemoveAll(const std::string& path);
 // starts with "." elsewhere. Returns the file's path afterwards.
 std::string HideFile(const std::string& path);
 
+// Whether taking permissions away from a file or directory keeps this process out (not so for
+// root, nor on Windows, where the permission bits say little).
+bool PermissionsAreEnforced();
+
 struct ProcessResult {
   int exit_code = -1;
   std::string out;
