@@ -43,7 +43,7 @@ class Converter {
       }
       // EILSEQ or EINVAL: an unconvertible or cut-off sequence.
       out.resize(std::max(out.size(), used + replacement.size() + 16));
-      std::copy(replacement.begin(), replacement.end(), out.begin() + used);
+      out.replace(used, replacement.size(), replacement);
       used += replacement.size();
       const size_t n = std::min(src_left, skip(std::string_view(src, src_left)));
       src += n;

@@ -22,9 +22,13 @@ void FileList::Add(std::string_view name, const std::optional<FileId>& id) {
 }
 
 void FileList::Finish() {
-  std::sort(starts_.begin(), starts_.end(), [this](std::uint32_t a, std::uint32_t b) {
-    return NtfsNameLess(arena_.data() + a, arena_.data() + b);
-  });
+  std::vector<std::string_view> names;
+  names.reserve(starts_.size());
+  for (const std::uint32_t start : starts_) names.emplace_back(arena_.data() + start);
+  SortNtfsNames(&names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    starts_[i] = static_cast<std::uint32_t>(names[i].data() - arena_.data());
+  }
   std::sort(ids_.begin(), ids_.end());
   starts_.shrink_to_fit();
   ids_.shrink_to_fit();

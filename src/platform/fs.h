@@ -28,8 +28,9 @@ struct FileId {
   auto operator<=>(const FileId&) const = default;
 };
 
-// A file opened for reading raw bytes. Only ordinary files open; a FIFO or a device never
-// blocks the caller.
+// A file opened for reading raw bytes. Only ordinary files are read: anything else (a FIFO, a
+// device, a directory) fails at the latest on the read after one full buffer, and never blocks
+// the caller.
 class InputFile {
  public:
   InputFile() = default;
@@ -47,6 +48,10 @@ class InputFile {
  private:
   static constexpr std::intptr_t kNoHandle = -1;
   std::intptr_t handle_ = kNoHandle;
+  // Asking what kind of file it is costs a call; it is put off until a read could deliver more
+  // than one buffer, since most result files are done after their first block.
+  bool read_before_ = false;
+  bool ordinary_ = false;
 };
 
 // A file opened for writing: created when missing, emptied when present.

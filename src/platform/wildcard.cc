@@ -1,6 +1,7 @@
 #include "platform/wildcard.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tallyx::platform {
 namespace {
@@ -48,9 +49,52 @@ bool MatchWildcard(std::string_view pattern, std::string_view name) {
 }
 
 bool NtfsNameLess(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+  // Names in one listing share long prefixes: equal bytes are passed without upper-casing.
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;
+    const auto x = static_cast<unsigned char>(Upper(a[i]));
+    const auto y = static_cast<unsigned char>(Upper(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+void SortNtfsNames(std::vector<std::string_view>* names) {
+  if (names->size() < 2) return;
+  // The upper-cased prefix that every name shares decides nothing; the eight bytes after it,
+  // upper-cased into one number (0 past the end, so that a shorter name sorts first), decide
+  // almost every comparison without touching the names.
+  const std::string_view first = names->front();
+  std::size_t common = first.size();
+  for (const std::string_view name : *names) {
+    const std::size_t limit = std::min(common, name.size());
+    std::size_t i = 0;
+    while (i < limit && Upper(name[i]) == Upper(first[i])) ++i;
+    common = i;
+  }
+  struct Keyed {
+    std::uint64_t key;
+    std::uint32_t index;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(names->size());
+  for (std::size_t n = 0; n < names->size(); ++n) {
+    const std::string_view name = (*names)[n];
+    std::uint64_t key = 0;
+    for (std::size_t i = common; i < common + 8; ++i) {
+      key = key << 8 | (i < name.size() ? static_cast<unsigned char>(Upper(name[i])) : 0u);
+    }
+    keyed.push_back({key, static_cast<std::uint32_t>(n)});
+  }
+  std::sort(keyed.begin(), keyed.end(), [names](const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return NtfsNameLess((*names)[a.index], (*names)[b.index]);
   });
+  std::vector<std::string_view> sorted;
+  sorted.reserve(keyed.size());
+  for (const Keyed& k : keyed) sorted.push_back((*names)[k.index]);
+  names->swap(sorted);
 }
 
 }  // namespace tallyx::platform
