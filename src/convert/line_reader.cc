@@ -3,6 +3,17 @@
 #include <cstring>
 
 namespace tallyx::convert {
+namespace {
+
+// Whether a CR that no LF follows lies in s[0, n - 1). Written without an early exit, so that
+// the compiler can check many bytes at once.
+bool HasLoneCr(const char* s, std::size_t n) {
+  unsigned lone = 0;
+  for (std::size_t i = 0; i + 1 < n; ++i) lone |= (s[i] == '\r') & (s[i + 1] != '\n');
+  return lone != 0;
+}
+
+}  // namespace
 
 BufferedWriter::BufferedWriter() : buf_(new char[kCapacity]) {}
 
@@ -96,6 +107,21 @@ bool LineReader::CopyRemainingLines(BufferedWriter* out, bool* read_failed) {
       continue;
     }
     char* base = buf_.get();
+    // Most waveform sections end every line with CR LF: then the block goes out as it stands.
+    // A CR as its last byte waits for the next block, which tells whether an LF follows.
+    const std::size_t stop = base[end_ - 1] == '\r' && !eof_ ? end_ - 1 : end_;
+    if (stop > begin_ && base[stop - 1] != '\r' && !HasLoneCr(base + begin_, stop - begin_)) {
+      if (!out->Append(std::string_view(base + begin_, stop - begin_))) return false;
+      open_line = stop - begin_ < 2 || base[stop - 2] != '\r' || base[stop - 1] != '\n';
+      begin_ = stop;
+      scanned_ = 0;
+      if (begin_ == end_ && eof_) break;
+      if (!Fill()) {
+        *read_failed = true;
+        return false;
+      }
+      continue;
+    }
     std::size_t run = begin_;  // start of the bytes that go out unchanged
     std::size_t p = begin_;
     bool need_more = false;

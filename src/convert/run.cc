@@ -66,7 +66,7 @@ class Run {
         line += ',';
       }
       path.assign(directory_).append(name);
-      if (!result_.Open(path)) return Fail();
+      if (!result_.OpenListed(path)) return Fail();
       reader_.Reset(&result_);
       if (!ReadResultSection(&reader_, mode_, in_.mask, &turns, &line)) return Fail();
       if (line.empty()) return Fail();

@@ -28,9 +28,8 @@ struct FileId {
   auto operator<=>(const FileId&) const = default;
 };
 
-// A file opened for reading raw bytes. Only ordinary files are read: anything else (a FIFO, a
-// device, a directory) fails at the latest on the read after one full buffer, and never blocks
-// the caller.
+// A file opened for reading raw bytes. Only ordinary files open; a FIFO or a device never
+// blocks the caller.
 class InputFile {
  public:
   InputFile() = default;
@@ -39,6 +38,11 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   bool Open(const std::string& path);
+  // As Open, for a file that a listing has just found to be an ordinary one. Asking again
+  // costs a call per file, so it is put off until a read could deliver more than one buffer
+  // (most result files are done after their first block): a file that has changed into
+  // something else meanwhile fails then, having delivered one buffer at most.
+  bool OpenListed(const std::string& path);
   // Bytes read into `buf` (at most `n`); 0 at the end of the file; -1 on failure.
   std::ptrdiff_t Read(char* buf, std::size_t n);
   // Closing a file that is not open succeeds.
@@ -48,10 +52,8 @@ class InputFile {
  private:
   static constexpr std::intptr_t kNoHandle = -1;
   std::intptr_t handle_ = kNoHandle;
-  // Asking what kind of file it is costs a call; it is put off until a read could deliver more
-  // than one buffer, since most result files are done after their first block.
   bool read_before_ = false;
-  bool ordinary_ = false;
+  bool ordinary_ = false;  // known to be an ordinary file
 };
 
 // A file opened for writing: created when missing, emptied when present.

@@ -53,8 +53,17 @@ int OpenWithoutBlocking(const std::string& path, int flags, Acceptable acceptabl
 bool InputFile::Open(const std::string& path) {
   Close();
   if (fault::Intercept(FsCall::kOpen)) return false;
+  handle_ = OpenWithoutBlocking(path, O_RDONLY, [](mode_t m) { return S_ISREG(m); });
+  read_before_ = false;
+  ordinary_ = true;
+  return handle_ >= 0;
+}
+
+bool InputFile::OpenListed(const std::string& path) {
+  Close();
+  if (fault::Intercept(FsCall::kOpen)) return false;
   // O_NONBLOCK keeps a FIFO from blocking the open and the reads; it means nothing for an
-  // ordinary file. What kind of file this is, Read() asks when it matters.
+  // ordinary file.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
   handle_ = fd;
@@ -67,8 +76,8 @@ bool InputFile::Open(const std::string& path) {
 std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (handle_ < 0) return -1;
   if (fault::Intercept(FsCall::kRead)) return -1;
-  // One full first buffer is all that a file of any kind delivers before its kind is known: it
-  // is asked before every later read, and after a first read that comes back short.
+  // Until the file is known to be an ordinary one, its kind is asked before any read after the
+  // first and after a first read that comes back short (a FIFO without a writer gives 0).
   const auto ordinary = [this] {
     struct stat st;
     ordinary_ = ::fstat(Fd(handle_), &st) == 0 && S_ISREG(st.st_mode);

@@ -91,6 +91,9 @@ TEST(LineReader, CopiesRemainingLinesWithCrLf) {
       {"h\r\n" + filler + "\r\nq", filler + "\r\nq\r\n"},  // CR LF split by the first read
       {"h\r\n" + filler + "\rq", filler + "\r\nq\r\n"},
       {"h\r\n" + filler + "\r", filler + "\r\n"},
+      {"h\r\na\r\r", "a\r\n\r\n"},
+      {"h\r\na\r\r\n", "a\r\n\r\n"},
+      {"h\r\n\n", "\n\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(CopyAfter(c.bytes, 1), c.copied) << c.bytes.size();
 
@@ -101,6 +104,28 @@ TEST(LineReader, CopiesRemainingLinesWithCrLf) {
     expected += sample + "\r\n";
   }
   EXPECT_EQ(CopyAfter("h\r\n" + big, 1), expected);
+}
+
+TEST(LineReader, CopiesLikeLineByLineWhereverTheReadsEnd) {
+  // Terminators of every kind around the ends of the first read (4096 bytes) and of the later
+  // ones; the copy must equal the lines, one by one, each ended by CR LF.
+  unsigned seed = 7;
+  const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+  const char alphabet[] = {'\r', '\n', 'x', ','};
+  for (int round = 0; round < 60; ++round) {
+    std::string bytes = "h\r\n";
+    const std::size_t size = 4080 + next() % 40 + (round % 3 == 0 ? 300000 : 0);
+    while (bytes.size() < size) {
+      const unsigned r = next() % 16;
+      bytes += r < 9    ? std::string(1 + next() % 30, 'x')
+               : r < 12 ? std::string("\r\n")
+                        : std::string(1, alphabet[r % 4]);
+    }
+    std::string expected;
+    std::vector<std::string> lines = Lines(bytes);
+    for (std::size_t i = 1; i < lines.size(); ++i) expected += lines[i] + "\r\n";
+    EXPECT_EQ(CopyAfter(bytes, 1), expected) << "round " << round;
+  }
 }
 
 }  // namespace
