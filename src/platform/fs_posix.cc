@@ -77,13 +77,12 @@ std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (handle_ < 0) return -1;
   if (fault::Intercept(FsCall::kRead)) return -1;
   // Until the file is known to be an ordinary one, its kind is asked before any read after the
-  // first and after a first read that comes back short (a FIFO without a writer gives 0).
-  const auto ordinary = [this] {
+  // first.
+  if (read_before_ && !ordinary_) {
     struct stat st;
     ordinary_ = ::fstat(Fd(handle_), &st) == 0 && S_ISREG(st.st_mode);
-    return ordinary_;
-  };
-  if (read_before_ && !ordinary_ && !ordinary()) return -1;
+    if (!ordinary_) return -1;
+  }
   for (;;) {
     const ssize_t got = ::read(Fd(handle_), buf, n);
     if (got < 0) {
@@ -91,7 +90,6 @@ std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
       return -1;
     }
     read_before_ = true;
-    if (static_cast<std::size_t>(got) < n && !ordinary_ && !ordinary()) return -1;
     return got;
   }
 }
