@@ -1,5 +1,7 @@
 #include "convert/result_reader.h"
 
+#include <charconv>
+
 #include "model/model.h"
 #include "platform/codec.h"
 #include "platform/text_conv.h"
@@ -48,6 +50,12 @@ class Section {
   }
   bool Selected(int bit) const { return model::HasBit(mask_, bit); }
   void Append(std::string_view text) { out_->append(text); }
+  // `n` in decimal and ",".
+  void AppendCell(int n) {
+    char digits[16];
+    out_->append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    out_->push_back(',');
+  }
   void AppendCurrent() { AppendCheckBuff(current_, out_); }
 
  private:
@@ -96,8 +104,9 @@ bool DateAndTime(Section* s) {
     s->Append(",");
   }
   if (s->Selected(21)) {
-    s->Append(std::to_string(time->hour) + "," + std::to_string(time->minute) + "," +
-              std::to_string(time->second) + ",");
+    s->AppendCell(time->hour);
+    s->AppendCell(time->minute);
+    s->AppendCell(time->second);
   }
   return true;
 }
@@ -153,8 +162,7 @@ bool Isometric(Section* s, std::int16_t* turns) {
   for (int i = 1; i <= *turns; ++i) {
     if (!s->Read()) return false;
     if (s->Selected(model::kBitPerTurn)) {
-      s->Append(std::to_string(i));
-      s->Append(",");
+      s->AppendCell(i);
       s->AppendCurrent();
     }
   }

@@ -11,6 +11,8 @@ std::string_view FileList::name(std::size_t i) const {
 }
 
 bool FileList::Contains(const FileId& id) const {
+  if (lookups_ < 2 && ++lookups_ == 2) std::sort(ids_.begin(), ids_.end());
+  if (lookups_ == 1) return std::find(ids_.begin(), ids_.end(), id) != ids_.end();
   return std::binary_search(ids_.begin(), ids_.end(), id);
 }
 
@@ -37,7 +39,6 @@ void FileList::Finish() {
   }
   names = {};
   arena_.swap(sorted);
-  std::sort(ids_.begin(), ids_.end());
   starts_.shrink_to_fit();
   ids_.shrink_to_fit();
 }
@@ -46,6 +47,7 @@ void FileList::Clear() {
   arena_.clear();
   starts_.clear();
   ids_.clear();
+  lookups_ = 0;
 }
 
 }  // namespace tallyx::platform

@@ -87,13 +87,16 @@ class FileList {
 
   // A file whose identity could not be read is listed without one.
   void Add(std::string_view name, const std::optional<FileId>& id);
-  void Finish();  // sorts names and identities
+  void Finish();  // sorts the names
   void Clear();
 
  private:
   std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
-  std::vector<FileId> ids_;            // sorted, for lookup
+  // A run asks once without side files and once per side file with them: the identities are
+  // sorted only when a second question comes.
+  mutable std::vector<FileId> ids_;
+  mutable int lookups_ = 0;
 };
 
 // Lists the files of `directory` (which ends in a separator or is empty for the current
