@@ -25,10 +25,10 @@ FileId IdOf(const struct stat& st) {
 
 bool CloseHandle(std::intptr_t* handle) {
   if (*handle < 0) return true;
-  const bool injected = fault::Intercept(FsCall::kClose);
+  const bool injected = fault::Intercept(FsCall::kClose, *handle);
   const int rc = ::close(Fd(*handle));
+  fault::HandleClosed(*handle);
   *handle = -1;
-  fault::HandleClosed();
   return rc == 0 && !injected;
 }
 
@@ -36,7 +36,7 @@ bool CloseHandle(std::intptr_t* handle) {
 
 bool InputFile::Open(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
@@ -47,16 +47,19 @@ bool InputFile::Open(const std::string& path) {
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
-  fault::HandleOpened();
+  fault::HandleOpened(handle_, path);
   return true;
 }
 
 std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (handle_ < 0) return -1;
-  if (fault::Intercept(FsCall::kRead)) return -1;
+  if (fault::Intercept(FsCall::kRead, handle_)) return -1;
   for (;;) {
     const ssize_t got = ::read(Fd(handle_), buf, n);
-    if (got >= 0) return got;
+    if (got >= 0) {
+      fault::Transferred(got);
+      return got;
+    }
     if (errno != EINTR) return -1;
   }
 }
@@ -65,7 +68,7 @@ bool InputFile::Close() { return CloseHandle(&handle_); }
 
 bool OutputFile::Create(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   // O_NONBLOCK: a FIFO without a reader is refused instead of waited for.
   const int fd =
       ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
@@ -77,29 +80,29 @@ bool OutputFile::Create(const std::string& path) {
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
-  fault::HandleOpened();
+  fault::HandleOpened(handle_, path);
   return true;
 }
 
-bool OutputFile::Write(const char* data, std::size_t n) {
+bool OutputFile::Write(const char* data, std::size_t n, std::size_t* written) {
+  std::size_t done = 0;
+  if (written != nullptr) *written = 0;
   if (handle_ < 0) return false;
-  if (fault::Intercept(FsCall::kWrite)) return false;
-  while (n > 0) {
-    const ssize_t put = ::write(Fd(handle_), data, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (put == 0) return false;
-    data += put;
-    n -= static_cast<std::size_t>(put);
+  if (fault::Intercept(FsCall::kWrite, handle_)) return false;
+  while (done < n) {
+    const ssize_t put = ::write(Fd(handle_), data + done, n - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    done += static_cast<std::size_t>(put);
   }
-  return true;
+  fault::Transferred(static_cast<std::ptrdiff_t>(done));
+  if (written != nullptr) *written = done;
+  return done == n;
 }
 
 bool OutputFile::Flush() {
   if (handle_ < 0) return false;
-  if (fault::Intercept(FsCall::kFlush)) return false;
+  if (fault::Intercept(FsCall::kFlush, handle_)) return false;
   return ::fsync(Fd(handle_)) == 0 || errno == EINVAL;  // EINVAL: a device without sync
 }
 
@@ -145,7 +148,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   const std::string dir = cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
   const std::string name_pattern = cut == std::string::npos ? full : full.substr(cut + 1);
 
-  if (fault::Intercept(FsCall::kList)) return false;
+  if (fault::Intercept(FsCall::kList, dir)) return false;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
   if (d == nullptr) return false;
   std::unique_ptr<DIR, int (*)(DIR*)> guard(d, ::closedir);
@@ -193,12 +196,12 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-  if (fault::Intercept(FsCall::kRemove)) return false;
+  if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::unlink(path.c_str()) == 0;
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (fault::Intercept(FsCall::kRename)) return false;
+  if (fault::Intercept(FsCall::kRename, to)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
