@@ -6,6 +6,7 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/text_conv.h"
+#include "settings/settings.h"
 #include "shell/messages.h"
 
 namespace tallyx::app {
@@ -16,15 +17,18 @@ constexpr std::string_view kUsage =
     "                  [--optcode MASK] [--settings FILE]\n"
     "\n"
     "Converts the result files of one directory into one CSV file, as the window's\n"
-    "\"集計実行\" does. A value left out is taken as the window would start with it.\n"
+    "\"集計実行\" does. A value left out is taken from the settings file, as the window\n"
+    "starts with it; the file is never written.\n"
     "\n"
     "  --mode N         measurement mode: 0 muscle strength, 1 isometric,\n"
     "                   2 initial rehabilitation, 3 exercise\n"
     "  --path TEXT      input directory (a comment from \"(\" on is ignored)\n"
-    "  --filter TEXT    file-name pattern with * and ? (default: the mode's entry)\n"
+    "  --filter TEXT    file-name pattern with * and ? (default: the mode's entry,\n"
+    "                   as the window selects it; a stored filter is not used)\n"
     "  --output PATH    the CSV file to write\n"
     "  --optcode MASK   output items as a decimal bit mask (bit 24: waveform side files)\n"
     "  --settings FILE  settings file to take left-out values from\n"
+    "                   (default: the window's own, Tallyx.ini in the TEMP directory)\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
@@ -105,11 +109,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return 0;
   }
 
+  // As the window starts: the stored values, each key's default where the file has none, and
+  // the filter entry of the mode in force in place of the stored filter.
+  const settings::Settings stored =
+      settings::LoadSettings(o.settings.value_or(settings::SettingsFilePath()));
   convert::RunInputs in;
-  in.mode = o.mode.value_or(0);
-  in.mask = o.optcode.value_or(model::kDefaultMask);
-  in.directory_text = o.path.value_or(std::string(model::EntriesOf(0).directory_entry));
-  in.output_path = o.output.value_or(std::string(model::kDefaultOutputPath));
+  in.mode = o.mode.value_or(stored.mode);
+  in.mask = o.optcode.value_or(stored.optcode);
+  in.directory_text = o.path.value_or(stored.path);
+  in.output_path = o.output.value_or(stored.output);
   in.filter_text = o.filter.value_or(std::string(model::EntriesOf(in.mode).filter_entry));
 
   const convert::RunResult r = convert::RunConversion(in);

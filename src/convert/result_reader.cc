@@ -11,12 +11,6 @@ constexpr std::string_view kTargetRange = "\x96\xDA\x95\x57\x94\xCD\x88\xCD";   
 constexpr std::string_view kRelativeIntensity = "\x91\x8A\x91\xCE\x8B\xAD\x93\x78";  // 相対強度
 constexpr std::string_view kTherapyPhase = "\x97\xC3\x96\x40\x8A\xFA";               // 療法期
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 // The text before the first TAB; false when the line has none.
 bool CutAtTab(std::string_view s, std::string_view* before) {
   const std::size_t tab = s.find('\t');
@@ -202,7 +196,7 @@ bool Exercise(Section* s) {
 
 void AppendCheckBuff(std::string_view s, std::string* out) {
   const std::size_t tab = s.find('\t');
-  out->append(Trim(s.substr(0, tab)));
+  out->append(platform::TrimBlanks(s.substr(0, tab)));
   out->push_back(',');
 }
 

@@ -9,17 +9,12 @@
 #include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
+#include "platform/text_conv.h"
 
 namespace tallyx::convert {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // One run from start to end. Every failure leaves through Fail(), which closes what is open and
 // reports the stage reached; what was written stays.
@@ -172,7 +167,7 @@ class Run {
 std::string ValuePart(std::string_view text) {
   const std::size_t paren = text.find('(');
   if (paren != std::string_view::npos) text = text.substr(0, paren);
-  return std::string(TrimBlanks(text));
+  return std::string(platform::TrimBlanks(text));
 }
 
 RunResult RunConversion(const RunInputs& inputs) { return Run(inputs).Execute(); }

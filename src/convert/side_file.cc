@@ -1,6 +1,7 @@
 #include "convert/side_file.h"
 
 #include "platform/fs.h"
+#include "platform/text_conv.h"
 
 namespace tallyx::convert {
 
@@ -11,10 +12,7 @@ SideFileName SideFileName::FromOutputPath(std::string_view output_path) {
   if (dot != std::string_view::npos) {
     return {std::string(output_path.substr(0, dot)), std::string(output_path.substr(dot))};
   }
-  std::string_view trimmed = output_path;
-  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
-  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-  return {std::string(trimmed), std::string()};
+  return {std::string(platform::TrimBlanks(output_path)), std::string()};
 }
 
 std::string SideFileName::PathFor(std::int32_t file_index) const {

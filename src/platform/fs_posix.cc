@@ -32,23 +32,29 @@ bool CloseHandle(std::intptr_t* handle) {
   return rc == 0 && !injected;
 }
 
+// Opens `path` with O_NONBLOCK, so that a FIFO or a device cannot hold the caller up, and keeps
+// the descriptor only when `acceptable` takes the kind of file found. -1 on failure.
+template <typename Acceptable>
+int OpenWithoutBlocking(const std::string& path, int flags, Acceptable acceptable) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !acceptable(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  fault::HandleOpened(fd, path);
+  return fd;
+}
+
 }  // namespace
 
 bool InputFile::Open(const std::string& path) {
   Close();
   if (fault::Intercept(FsCall::kOpen, path)) return false;
-  // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  handle_ = fd;
-  fault::HandleOpened(handle_, path);
-  return true;
+  handle_ = OpenWithoutBlocking(path, O_RDONLY, [](mode_t m) { return S_ISREG(m); });
+  return handle_ >= 0;
 }
 
 std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
@@ -69,19 +75,9 @@ bool InputFile::Close() { return CloseHandle(&handle_); }
 bool OutputFile::Create(const std::string& path) {
   Close();
   if (fault::Intercept(FsCall::kOpen, path)) return false;
-  // O_NONBLOCK: a FIFO without a reader is refused instead of waited for.
-  const int fd =
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  if (fd < 0) return false;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  handle_ = fd;
-  fault::HandleOpened(handle_, path);
-  return true;
+  handle_ = OpenWithoutBlocking(path, O_WRONLY | O_CREAT | O_TRUNC,
+                                [](mode_t m) { return !S_ISFIFO(m) && !S_ISDIR(m); });
+  return handle_ >= 0;
 }
 
 bool OutputFile::Write(const char* data, std::size_t n, std::size_t* written) {

@@ -8,6 +8,9 @@
 
 namespace tallyx::platform {
 
+// The text without the blanks (U+0020) at both ends; TABs and full-width blanks stay.
+std::string_view TrimBlanks(std::string_view s);
+
 struct TimeOfDay {
   int hour = 0;
   int minute = 0;

@@ -16,11 +16,17 @@ struct IniFailure {
   std::string name;
 };
 
-// The trimmed value of `key` in `section`; "-1" when the file, the section or the key is missing.
+// The trimmed value of `key` in `section`; "-1" when the file, the section or the key is missing,
+// and when the file cannot be read.
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
 
-// Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. Returns the
-// failure, if any, for the caller to show.
+// Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. A missing file is
+// created directly; an existing one is rewritten into `path` + "$", forced to the disk, and
+// renamed over the old file, so that the old or the new file is whole at every moment. Returns
+// the failure, if any, for the caller to show: 30 with `path` when a new file cannot be made,
+// 30 with `path` + "$" when the old file cannot be read or the new content cannot be written
+// (the old file stays), 31 with `path` when the replace fails (the old file and the complete
+// temporary file stay).
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value);
 

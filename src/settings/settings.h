@@ -17,13 +17,18 @@ struct Settings {
   std::string output;        // "OUTPUT": the output CSV path
 };
 
-// The values a first start shows, and what "初期値" restores (it leaves the mask alone).
+// The values a first start shows: each key's default.
 Settings DefaultSettings();
+
+// What "初期値" restores: the defaults, but with the mask in force kept.
+Settings DefaultsKeepingMask(std::int32_t mask_in_force);
 
 // "TEMP" joined with the separator and "Tallyx.ini"; "Tallyx.ini" alone when "TEMP" is unset.
 std::string SettingsFilePath();
 
-// Loads the five keys from section "SYSTEM", taking each key's default when it is missing.
+// Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
+// a number is out of its type's range, or when the mode is not 0 to 3. A value that does not
+// begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file);
 

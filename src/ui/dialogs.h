@@ -21,6 +21,10 @@ struct SelFileMembers {
 };
 
 // Output items. Constructing it is the dialog's load: the boxes are ticked from `cnv_code`.
+// "OK" stores the mask of the boxes in OptCode (or, with no box ticked, shows a message and stays
+// open); "ｷｬﾝｾﾙ" stores "-1"; closing from the title bar stores nothing. Enter and Escape do
+// nothing. Its widgets are named as the controls: "Check1_0" to "Check1_24", "Frame1" to
+// "Frame3", "InitButton", "ClearButton", "OKButton", "CancelButton".
 class OptSet : public QDialog {
   Q_OBJECT
  public:
@@ -30,29 +34,45 @@ class OptSet : public QDialog {
   // 17, shown state of boxes 18, 19 and 23, for `mode`.
   void Relabel(int mode);
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   struct Impl;
   Impl* impl_;
 };
 
-// Input directory: drive list and directory list.
+// Input directory: drive list and directory list. The dialog positions itself on SetStr when it
+// is first shown (so SetStr may be stored before or after constructing it). "OK" stores the
+// directory shown, "ｷｬﾝｾﾙ" stores "-1", closing from the title bar (or Escape) stores nothing.
+// Widgets: "Drive1" (a QComboBox), "Dir1" (a QTreeWidget), "OKButton", "CancelButton".
 class SelDir : public QDialog {
   Q_OBJECT
  public:
   explicit SelDir(SelDirMembers* members, QWidget* parent = nullptr);
   ~SelDir() override;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   struct Impl;
   Impl* impl_;
 };
 
-// Output file: drive list, directory list, list of CSV files and the file-name box.
+// Output file: drive list, directory list, list of CSV files and the file-name box. Like SelDir
+// it positions itself on SetStr when first shown. "OK" stores the directory joined with the file
+// name (or, with an empty name, shows a message and stays open); "ｷｬﾝｾﾙ" stores "-1"; closing
+// from the title bar (or Escape) stores nothing. Widgets: "Drive1", "Dir1", "File1" (a
+// QListWidget), "Label1", "FileName" (a QLineEdit), "OKButton", "CancelButton".
 class SelFile : public QDialog {
   Q_OBJECT
  public:
   explicit SelFile(SelFileMembers* members, QWidget* parent = nullptr);
   ~SelFile() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Impl;

@@ -1,0 +1,178 @@
+#include "settings/ini.h"
+
+#include "platform/codec.h"
+#include "platform/fs.h"
+#include "platform/text_conv.h"
+
+// The store works on the file's CP932 bytes and decodes only the value it returns. That is safe
+// because every byte it looks for (blank, CR, "=", and "[" as the first byte of a line) is below
+// 0x40 or sits at the start of a line, so none of them can be the trail byte of a two-byte
+// character where it is found.
+
+namespace tallyx::settings {
+namespace {
+
+constexpr std::string_view kMissing = "-1";
+
+// Reads a file line by line: a line ends at CR LF or at a lone CR; a lone LF belongs to the line.
+class LineSplitter {
+ public:
+  enum class Status { kLine, kEnd, kError };
+
+  explicit LineSplitter(platform::InputFile* file) : file_(file) {}
+
+  // The next line, without its end; valid until the next call.
+  Status Next(std::string_view* line) {
+    for (;;) {
+      const std::size_t cr = buf_.find('\r', begin_);
+      if (cr != std::string::npos && (cr + 1 < buf_.size() || eof_)) {
+        *line = std::string_view(buf_).substr(begin_, cr - begin_);
+        begin_ = cr + 1;
+        if (begin_ < buf_.size() && buf_[begin_] == '\n') ++begin_;
+        return Status::kLine;
+      }
+      if (eof_) {
+        if (begin_ == buf_.size()) return Status::kEnd;
+        *line = std::string_view(buf_).substr(begin_);
+        begin_ = buf_.size();
+        return Status::kLine;
+      }
+      if (!Fill()) return Status::kError;
+    }
+  }
+
+ private:
+  bool Fill() {
+    buf_.erase(0, begin_);
+    begin_ = 0;
+    char chunk[4096];
+    const std::ptrdiff_t got = file_->Read(chunk, sizeof chunk);
+    if (got < 0) return false;
+    if (got == 0) eof_ = true;
+    buf_.append(chunk, static_cast<std::size_t>(got));
+    return true;
+  }
+
+  platform::InputFile* file_;
+  std::string buf_;
+  std::size_t begin_ = 0;
+  bool eof_ = false;
+};
+
+bool BeginsWith(std::string_view line, std::string_view key) {
+  return line.substr(0, key.size()) == key;
+}
+
+std::string Header(std::string_view section) { return "[" + platform::ToCp932(section) + "]"; }
+
+std::string KeyLine(std::string_view key, std::string_view value) {
+  return platform::ToCp932(key) + " = " + platform::ToCp932(platform::TrimBlanks(value));
+}
+
+void AppendLine(std::string* out, std::string_view line) {
+  out->append(line);
+  out->append("\r\n");
+}
+
+IniFailure Failure(std::int16_t err_no, std::string name) {
+  return IniFailure{err_no, std::move(name)};
+}
+
+}  // namespace
+
+std::string ReadIni(const std::string& path, std::string_view section, std::string_view key) {
+  // A file that exists but cannot be opened or read counts as missing.
+  platform::InputFile file;
+  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissing);
+  const std::string header = Header(section);
+  const std::string key_cp932 = platform::ToCp932(key);
+
+  enum class State { kSearching, kInSection, kDone };
+  State state = State::kSearching;
+  std::string result(kMissing);
+  LineSplitter lines(&file);
+  std::string_view raw;
+  while (state != State::kDone) {
+    const LineSplitter::Status status = lines.Next(&raw);
+    if (status == LineSplitter::Status::kError) return std::string(kMissing);
+    if (status == LineSplitter::Status::kEnd) break;
+    if (raw.empty()) continue;
+    const std::string_view line = platform::TrimBlanks(raw);
+    if (state == State::kInSection) {
+      if (!line.empty() && line.front() == '[') state = State::kDone;
+      if (BeginsWith(line, key_cp932)) {
+        const std::size_t eq = line.find('=');
+        result = eq == std::string_view::npos ? line : line.substr(eq + 1);
+        break;
+      }
+    }
+    // A repeated header of the same section continues the search in it.
+    if (line == header) state = State::kInSection;
+  }
+  file.Close();
+  return platform::FromCp932(platform::TrimBlanks(result));
+}
+
+std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
+                                   std::string_view key, std::string_view value) {
+  const std::string header = Header(section);
+  const std::string key_line = KeyLine(key, value);
+
+  if (!platform::PathExists(path)) {
+    std::string content;
+    AppendLine(&content, header);
+    AppendLine(&content, key_line);
+    platform::OutputFile file;
+    if (!file.Create(path) || !file.Write(content.data(), content.size()) || !file.Close()) {
+      return Failure(30, path);
+    }
+    return std::nullopt;
+  }
+
+  // The new content goes to a temporary file beside the old one, is forced to the disk, and
+  // then takes the old file's place in one rename, so that a crash at any moment leaves either
+  // the old or the new settings file whole.
+  const std::string temp = path + "$";
+  platform::InputFile old_file;
+  if (!old_file.Open(path)) return Failure(30, temp);
+  platform::OutputFile new_file;
+  if (!new_file.Create(temp)) return Failure(30, temp);
+
+  const std::string key_cp932 = platform::ToCp932(key);
+  enum class State { kSearching, kInSection, kWritten };
+  State state = State::kSearching;
+  std::string content;
+  LineSplitter lines(&old_file);
+  std::string_view line;
+  for (;;) {
+    const LineSplitter::Status status = lines.Next(&line);
+    if (status == LineSplitter::Status::kError) return Failure(30, temp);
+    if (status == LineSplitter::Status::kEnd) break;
+    // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
+    if (state != State::kWritten && !line.empty()) {
+      line = platform::TrimBlanks(line);
+      if (state == State::kInSection && !line.empty() && line.front() == '[') {
+        AppendLine(&content, key_line);  // the key goes last in its section
+        state = State::kWritten;
+      } else if (state == State::kInSection && BeginsWith(line, key_cp932)) {
+        AppendLine(&content, key_line);  // replaces the old key line
+        state = State::kWritten;
+        continue;
+      } else if (state == State::kSearching && line == header) {
+        state = State::kInSection;
+      }
+    }
+    AppendLine(&content, line);
+  }
+  old_file.Close();
+  if (state == State::kSearching) AppendLine(&content, header);
+  if (state != State::kWritten) AppendLine(&content, key_line);
+
+  if (!new_file.Write(content.data(), content.size()) || !new_file.Flush() || !new_file.Close()) {
+    return Failure(30, temp);
+  }
+  if (!platform::ReplaceFile(temp, path)) return Failure(31, path);
+  return std::nullopt;
+}
+
+}  // namespace tallyx::settings

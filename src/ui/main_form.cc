@@ -1,0 +1,288 @@
+#include "ui/main_form.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+#include <string>
+#include <string_view>
+
+#include "convert/run.h"
+#include "model/model.h"
+#include "platform/fs.h"
+#include "platform/text_conv.h"
+#include "settings/settings.h"
+#include "shell/messages.h"
+#include "ui/look.h"
+#include "ui/message_sink.h"
+#include "ui/open_document.h"
+
+namespace tallyx::ui {
+namespace {
+
+constexpr std::string_view kCaption = "Kyrova データ集計ツール";
+constexpr int kClientWidth = 324;
+constexpr int kClientHeight = 168;
+const QString kCancelled = QStringLiteral("-1");
+
+struct Place {
+  int left, top, width, height;
+};
+
+std::string Utf8(const QString& text) { return text.toStdString(); }
+
+template <typename W>
+W* Placed(W* widget, const char* name, Place p) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(p.left, p.top, p.width, p.height);
+  return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, Place p) {
+  auto* label = Placed(new QLabel(FromUtf8(caption), parent), name, p);
+  label->setFont(ArialFont());
+  // Labels lie beneath the boxes: the part number's last row is covered by the mode box.
+  label->lower();
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption, Place p,
+                        bool latin_font = false) {
+  auto* button = Placed(new QPushButton(FromUtf8(caption), parent), name, p);
+  button->setAutoDefault(false);
+  if (latin_font) button->setFont(ArialFont());
+  return button;
+}
+
+// The directory and filter boxes take typed text, but typing never adds list entries: entry i
+// of each list stays the entry of mode i.
+QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editable) {
+  auto* box = Placed(new QComboBox(parent), name, p);
+  box->setEditable(editable);
+  if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+  return box;
+}
+
+}  // namespace
+
+MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(FromUtf8(kCaption));
+  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFont(GothicFont());
+  setFixedSize(kClientWidth, kClientHeight);
+  CreateControls();
+  Form_Load();
+}
+
+MainForm::~MainForm() {
+  ending_ = true;
+  CbMode->removeEventFilter(this);
+}
+
+void MainForm::CreateControls() {
+  // Created in tab order.
+  CnvModeD = MakeLabel(this, "CnvModeD", "Mode", {24, 16, 30, 15});
+  CbMode = MakeComboBox(this, "CbMode", {64, 16, 257, 20}, false);
+  Bt_path = MakeButton(this, "Bt_path", "Path", {8, 41, 49, 25}, true);
+  CbPath = MakeComboBox(this, "CbPath", {64, 45, 257, 20}, true);
+  Label1 = MakeLabel(this, "Label1", "Filter", {18, 75, 29, 15});
+  CbFilter = MakeComboBox(this, "CbFilter", {64, 75, 257, 20}, true);
+  Bt_File = MakeButton(this, "Bt_File", "Output", {8, 100, 49, 25}, true);
+  txtOutput = Placed(new QLineEdit(this), "txtOutput", {64, 104, 209, 20});
+  Bt_Excel = MakeButton(this, "Bt_Excel", "開く", {280, 100, 41, 25});
+  Bt_Init = MakeButton(this, "Bt_Init", "初期値", {8, 140, 65, 25});
+  Bt_Opt = MakeButton(this, "Bt_Opt", "変換設定", {80, 140, 65, 25});
+  Bt_Exec = MakeButton(this, "Bt_Exec", "集計実行", {184, 140, 65, 25});
+  Bt_End = MakeButton(this, "Bt_End", "終了", {256, 140, 65, 25});
+  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 97, 17});
+
+  // A choice by the user runs it also when it selects the entry that was selected already.
+  connect(CbMode, &QComboBox::currentIndexChanged, this, &MainForm::CbMode_Click);
+  connect(CbMode, &QComboBox::activated, this, &MainForm::CbMode_Click);
+  CbMode->installEventFilter(this);
+  connect(Bt_path, &QPushButton::clicked, this, &MainForm::Bt_path_Click);
+  connect(Bt_File, &QPushButton::clicked, this, &MainForm::Bt_File_Click);
+  connect(Bt_Opt, &QPushButton::clicked, this, &MainForm::Bt_Opt_Click);
+  connect(Bt_Exec, &QPushButton::clicked, this, &MainForm::Bt_Exec_Click);
+  connect(Bt_Excel, &QPushButton::clicked, this, &MainForm::Bt_Excel_Click);
+  connect(Bt_Init, &QPushButton::clicked, this, &MainForm::Bt_Init_Click);
+  connect(Bt_End, &QPushButton::clicked, this, &MainForm::Bt_End_Click);
+}
+
+void MainForm::Form_Load() {
+  for (int mode = 0; mode < model::kModeCount; ++mode) {
+    CbFilter->addItem(FromUtf8(model::EntriesOf(mode).filter_entry));
+  }
+  for (int mode = 0; mode < model::kModeCount; ++mode) {
+    CbPath->addItem(FromUtf8(model::EntriesOf(mode).directory_entry));
+  }
+  for (int mode = 0; mode < model::kModeCount; ++mode) {
+    CbMode->addItem(FromUtf8(model::EntriesOf(mode).mode_name));
+  }
+  CbFilter->setCurrentIndex(-1);
+  CbPath->setCurrentIndex(-1);
+  CbMode->setCurrentIndex(-1);
+
+  IniFile = FromUtf8(settings::SettingsFilePath());
+  const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile));
+  CnvCode = loaded.optcode;
+  CbPath->setEditText(FromUtf8(loaded.path));
+  CbFilter->setEditText(FromUtf8(loaded.filter));
+  txtOutput->setText(FromUtf8(loaded.output));
+  // A stored mode that names no entry starts the first mode, like a missing one.
+  SelectMode(loaded.mode >= 0 && loaded.mode < model::kModeCount ? loaded.mode : 0);
+}
+
+void MainForm::SelectMode(int mode) {
+  if (CbMode->currentIndex() == mode) {
+    CbMode_Click();
+  } else {
+    CbMode->setCurrentIndex(mode);
+  }
+}
+
+void MainForm::CbMode_Click() {
+  const int entry = model::NormalMode(CbMode->currentIndex());
+  CbFilter->setCurrentIndex(entry);
+  // Selecting the entry that is selected already would leave typed text in place.
+  CbFilter->setEditText(CbFilter->itemText(entry));
+}
+
+void MainForm::CbMode_LostFocus() {
+  if (opt_set_ == nullptr) opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
+  opt_set_->Relabel(model::NormalMode(CbMode->currentIndex()));
+}
+
+void MainForm::Bt_path_Click() {
+  const std::string directory = convert::ValuePart(Utf8(CbPath->currentText()));
+  if (!directory.empty() && platform::PathExists(directory))
+    SelDirForm.SetStr = FromUtf8(directory);
+  QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
+  dialog->exec();
+  if (SelDirForm.SetStr != kCancelled) CbPath->setEditText(SelDirForm.SetStr);
+  delete dialog.data();
+}
+
+void MainForm::Bt_File_Click() {
+  SelFileForm.SetStr = txtOutput->text();
+  QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
+  dialog->exec();
+  if (SelFileForm.SetStr != kCancelled) txtOutput->setText(SelFileForm.SetStr);
+  delete dialog.data();
+}
+
+void MainForm::Bt_Opt_Click() {
+  OptSetForm.OptCode = QString::number(CnvCode);
+  CbMode_LostFocus();
+  opt_set_->exec();
+  if (OptSetForm.OptCode != kCancelled) {
+    // A text beyond 32 bits keeps the mask in force.
+    const double value = platform::LeadingNumber(Utf8(OptSetForm.OptCode));
+    if (const auto mask = platform::RoundToInt32(value)) CnvCode = *mask;
+  }
+  UnloadOptSet();
+}
+
+void MainForm::UnloadOptSet() {
+  delete opt_set_.data();
+  opt_set_ = nullptr;
+}
+
+void MainForm::SetCommandButtonsEnabled(bool enabled) {
+  for (QPushButton* button : {Bt_Exec, Bt_Opt, Bt_End, Bt_File, Bt_path, Bt_Init}) {
+    button->setEnabled(enabled);
+  }
+}
+
+void MainForm::Bt_Exec_Click() {
+  SetCommandButtonsEnabled(false);
+  convert::RunInputs inputs;
+  inputs.mode = model::NormalMode(CbMode->currentIndex());
+  inputs.mask = CnvCode;
+  inputs.directory_text = Utf8(CbPath->currentText());
+  inputs.filter_text = Utf8(CbFilter->currentText());
+  inputs.output_path = Utf8(txtOutput->text());
+  const convert::RunResult result = convert::RunConversion(inputs);
+  if (result.ok) {
+    Messages().Show(this, FromUtf8(shell::ClosingMessage(result.processed)));
+  } else {
+    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2));
+  }
+  SetCommandButtonsEnabled(true);
+}
+
+void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
+
+std::int32_t MainForm::StartDoc(const QString& DocName) {
+  const std::int32_t code = OpenWithAssociatedApplication(DocName);
+  if (code <= 32) {
+    DispMess(shell::OpenFailureErrorNumber(code),
+             shell::OpenFailureNamesDocument(code) ? DocName : QString(), QString());
+  }
+  return code;
+}
+
+void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2) {
+  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))));
+}
+
+void MainForm::Bt_Init_Click() {
+  const settings::Settings defaults = settings::DefaultSettings();
+  CbPath->setEditText(FromUtf8(defaults.path));
+  CbFilter->setEditText(FromUtf8(defaults.filter));
+  txtOutput->setText(FromUtf8(defaults.output));
+  SelectMode(0);
+}
+
+void MainForm::SaveIni() {
+  settings::Settings values;
+  values.mode = static_cast<std::int16_t>(CbMode->currentIndex());
+  values.optcode = CnvCode;
+  values.path = Utf8(CbPath->currentText());
+  values.filter = Utf8(CbFilter->currentText());
+  values.output = Utf8(txtOutput->text());
+  for (const settings::IniFailure& failure : settings::SaveSettings(Utf8(IniFile), values)) {
+    DispMess(failure.err_no, FromUtf8(failure.name), QString());
+  }
+}
+
+void MainForm::Bt_End_Click() { SaveAndEnd(); }
+
+void MainForm::Form_QueryUnload() { SaveAndEnd(); }
+
+void MainForm::SaveAndEnd() {
+  // A second way out (the session ending while a settings message is shown, say) finds the
+  // settings saved already.
+  if (ending_) return;
+  ending_ = true;
+  SaveIni();
+  hide();
+  // Leaves every event loop, a modal dialog's among them. Without a running loop (a test that
+  // drives the window directly) there is nothing to end.
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (!ending_) Form_QueryUnload();
+  event->accept();
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == CbMode && event->type() == QEvent::FocusOut && !ending_) {
+    // Opening its own list or leaving the window is no loss of focus for the mode box.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+      CbMode_LostFocus();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tallyx::ui

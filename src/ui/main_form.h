@@ -1,0 +1,91 @@
+// The program's only top-level window: the four inputs of a conversion, the dialogs that choose
+// them, and the commands that run the conversion, open its result, restore the defaults and end
+// the program. Constructing it runs Form_Load, which loads the settings.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+#include "ui/dialogs.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tallyx::ui {
+
+class MainForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MainForm(QWidget* parent = nullptr);
+  ~MainForm() override;
+
+  // The output-item mask in force, and the settings file path.
+  std::int32_t CnvCode = 0;
+  QString IniFile;
+
+  // The dialogs' hand-over members; they keep their values from one use to the next.
+  OptSetMembers OptSetForm;
+  SelDirMembers SelDirForm;
+  SelFileMembers SelFileForm;
+
+  // Shows the prompt of error `ErrNo` with its texts, modally, through the message sink.
+  void DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2);
+  // Opens `DocName` with the desktop's application for it; reports a failure itself and returns
+  // the open service's code (greater than 32 on success).
+  std::int32_t StartDoc(const QString& DocName);
+  // Writes the five settings; each failing key is reported in its own message.
+  void SaveIni();
+
+  // The output-item dialog while it is loaded (it may be loaded hidden), else null.
+  OptSet* LoadedOptSet() const { return opt_set_; }
+
+ public slots:
+  void Form_Load();
+  void CbMode_Click();
+  void CbMode_LostFocus();
+  void Bt_path_Click();
+  void Bt_File_Click();
+  void Bt_Opt_Click();
+  void Bt_Exec_Click();
+  void Bt_Excel_Click();
+  void Bt_Init_Click();
+  void Bt_End_Click();
+  void Form_QueryUnload();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  // Selects a mode entry; the mode-change handling runs also when the entry was selected already.
+  void SelectMode(int mode);
+  void SetCommandButtonsEnabled(bool enabled);
+  void UnloadOptSet();
+  // Saves the settings once and ends the program; later calls do nothing.
+  void SaveAndEnd();
+
+  QLabel* CnvModeD = nullptr;
+  QComboBox* CbMode = nullptr;
+  QPushButton* Bt_path = nullptr;
+  QComboBox* CbPath = nullptr;
+  QLabel* Label1 = nullptr;
+  QComboBox* CbFilter = nullptr;
+  QPushButton* Bt_File = nullptr;
+  QLineEdit* txtOutput = nullptr;
+  QPushButton* Bt_Excel = nullptr;
+  QPushButton* Bt_Init = nullptr;
+  QPushButton* Bt_Opt = nullptr;
+  QPushButton* Bt_Exec = nullptr;
+  QPushButton* Bt_End = nullptr;
+  QLabel* Label4 = nullptr;
+
+  QPointer<OptSet> opt_set_;
+  bool ending_ = false;
+};
+
+}  // namespace tallyx::ui

@@ -1,0 +1,81 @@
+// The input directory dialog: a drive list and a directory list.
+#include <QFileInfo>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "ui/dialogs.h"
+#include "ui/dir_list.h"
+#include "ui/drive_list.h"
+#include "ui/look.h"
+
+namespace tallyx::ui {
+
+struct SelDir::Impl {
+  SelDirMembers* members;
+  DriveList* Drive1 = nullptr;
+  DirList* Dir1 = nullptr;
+  bool loaded = false;
+};
+
+SelDir::SelDir(SelDirMembers* members, QWidget* parent)
+    : QDialog(parent), impl_(new Impl{members}) {
+  setObjectName("SelDir");
+  setWindowTitle("Pathの設定");
+  setFont(GothicFont());
+  FixDialogFrame(this, 3210, 2580);
+
+  impl_->Drive1 = new DriveList(this);
+  impl_->Drive1->setObjectName("Drive1");
+  impl_->Drive1->setFont(PGothicFont());
+  impl_->Drive1->setGeometry(Twips(0, 120, 3135, 300));
+
+  impl_->Dir1 = new DirList(this);
+  impl_->Dir1->setObjectName("Dir1");
+  impl_->Dir1->setFont(PGothicFont());
+  impl_->Dir1->setGeometry(Twips(0, 480, 3135, 1560));
+
+  auto button = [this](const char* name, const char* caption, int left) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setFont(PGothicFont());
+    b->setGeometry(Twips(left, 2160, 975, 375));
+    return b;
+  };
+  QPushButton* ok = button("OKButton", "OK", 1080);
+  QPushButton* cancel = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
+
+  ShowCurrentDirectory(impl_->Drive1, impl_->Dir1);
+
+  connect(impl_->Drive1, &QComboBox::currentIndexChanged, this,
+          [this] { FollowDrive(impl_->Drive1, impl_->Dir1); });  // Drive1_Change
+  connect(ok, &QPushButton::clicked, this, [this] {              // OKButton_Click
+    impl_->members->SetStr = impl_->Dir1->Path();
+    accept();
+  });
+  connect(cancel, &QPushButton::clicked, this, [this] {  // CancelButton_Click
+    impl_->members->SetStr = QStringLiteral("-1");
+    reject();
+  });
+}
+
+SelDir::~SelDir() { delete impl_; }
+
+void SelDir::showEvent(QShowEvent* event) {
+  if (!impl_->loaded) {
+    impl_->loaded = true;
+    // Form_Load: open on the handed-in directory. Anything that names no directory ("", "-1", a
+    // file, a missing path) leaves both lists on the process's current directory.
+    const QString& wanted = impl_->members->SetStr;
+    if (!wanted.isEmpty() && wanted != QStringLiteral("-1")) {
+      const QString dir = CleanPath(wanted);
+      if (QFileInfo(dir).isDir()) {
+        const int volume = impl_->Drive1->VolumeOf(dir);
+        if (volume >= 0) impl_->Drive1->setCurrentIndex(volume);  // runs Drive1_Change
+        ShowDirectory(impl_->Drive1, impl_->Dir1, dir);
+      }
+    }
+  }
+  QDialog::showEvent(event);
+}
+
+}  // namespace tallyx::ui

@@ -1,0 +1,150 @@
+// The output file dialog: drive list, directory list, list of the CSV files, file-name box.
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "shell/messages.h"
+#include "ui/dialogs.h"
+#include "ui/dir_list.h"
+#include "ui/drive_list.h"
+#include "ui/look.h"
+#include "ui/message_sink.h"
+
+namespace tallyx::ui {
+
+struct SelFile::Impl {
+  SelFileMembers* members;
+  DriveList* Drive1 = nullptr;
+  DirList* Dir1 = nullptr;
+  QListWidget* File1 = nullptr;
+  QLineEdit* FileName = nullptr;
+  bool loaded = false;
+
+  // Dir1_Change: the file list shows the CSV files of the directory list's directory; a
+  // directory that cannot be read leaves it as it is.
+  void Dir1_Change() {
+    const QDir dir(Dir1->path());
+    if (!dir.exists() || !QFileInfo(Dir1->path()).isReadable()) return;
+    File1->clear();
+    File1->addItems(dir.entryList({QStringLiteral("*.csv")}, QDir::Files,
+                                  QDir::Name | QDir::IgnoreCase | QDir::LocaleAware));
+  }
+
+  // File1_Click: the selected file's name replaces the text of the file-name box.
+  void File1_Click(const QListWidgetItem* item) {
+    if (item != nullptr) FileName->setText(item->text());
+  }
+
+  void Form_Load() {
+    const QString wanted = QDir::fromNativeSeparators(members->SetStr);
+    if (wanted.isEmpty()) return;
+    // The volume of the path, when it names one; selecting it runs Drive1_Change.
+    if (QFileInfo(wanted).isAbsolute()) {
+      const int volume = Drive1->VolumeOf(QDir::cleanPath(wanted));
+      if (volume >= 0 && QFileInfo(Drive1->RootAt(volume)).isDir()) {
+        Drive1->setCurrentIndex(volume);
+      }
+    }
+    // Directory part and file name, split at the last separator. A file directly in a root
+    // ("/out.csv", "C:\out.csv") has that root, with its separator, as its directory.
+    const int cut = wanted.lastIndexOf('/');
+    if (cut < 0) return;
+    QString dir = wanted.left(cut);
+    if (dir.isEmpty() || (dir.size() == 2 && dir[1] == ':')) dir += '/';
+    if (QFileInfo::exists(dir) && !ShowDirectory(Drive1, Dir1, CleanPath(dir))) return;
+    FileName->setText(members->SetStr.mid(cut + 1));
+  }
+
+  // OKButton_Click: the directory joined with the name as typed; no separator is added when the
+  // directory already ends in one (a root).
+  bool OKButton_Click(QWidget* dialog) {
+    const QString name = FileName->text();
+    if (name.isEmpty()) {
+      Messages().Show(dialog, FromUtf8(shell::kNoFileName));
+      return false;
+    }
+    const QString dir = Dir1->Path();
+    const bool has_separator = dir.endsWith('/') || dir.endsWith(QDir::separator());
+    members->SetStr = has_separator ? dir + name : dir + QDir::separator() + name;
+    return true;
+  }
+};
+
+SelFile::SelFile(SelFileMembers* members, QWidget* parent)
+    : QDialog(parent), impl_(new Impl{members}) {
+  setObjectName("SelFile");
+  setWindowTitle("Outputの設定");
+  setFont(GothicFont());
+  FixDialogFrame(this, 3210, 3315);
+
+  impl_->Drive1 = new DriveList(this);
+  impl_->Drive1->setObjectName("Drive1");
+  impl_->Drive1->setFont(PGothicFont());
+  impl_->Drive1->setGeometry(Twips(0, 120, 3135, 300));
+
+  impl_->Dir1 = new DirList(this);
+  impl_->Dir1->setObjectName("Dir1");
+  impl_->Dir1->setFont(PGothicFont());
+  impl_->Dir1->setGeometry(Twips(0, 480, 3135, 930));
+
+  impl_->File1 = new QListWidget(this);
+  impl_->File1->setObjectName("File1");
+  impl_->File1->setFont(PGothicFont());
+  impl_->File1->setGeometry(Twips(0, 1440, 3135, 990));
+
+  auto* label = new QLabel("Output", this);
+  label->setObjectName("Label1");
+  label->setFont(ArialFont());
+  label->setGeometry(Twips(0, 2520, 615, 255));
+
+  impl_->FileName = new QLineEdit(this);
+  impl_->FileName->setObjectName("FileName");
+  impl_->FileName->setGeometry(Twips(600, 2520, 2535, 270));
+
+  auto button = [this](const char* name, const char* caption, int left) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setFont(PGothicFont());
+    b->setGeometry(Twips(left, 2880, 975, 375));
+    return b;
+  };
+  QPushButton* ok = button("OKButton", "OK", 1080);
+  QPushButton* cancel = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
+
+  ShowCurrentDirectory(impl_->Drive1, impl_->Dir1);
+  impl_->Dir1_Change();
+
+  connect(impl_->Drive1, &QComboBox::currentIndexChanged, this,
+          [this] { FollowDrive(impl_->Drive1, impl_->Dir1); });  // Drive1_Change
+  connect(impl_->Dir1, &DirList::PathChanged, this, [this] { impl_->Dir1_Change(); });
+  // A click on the file already selected names it again, after the name was edited.
+  connect(impl_->File1, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { impl_->File1_Click(item); });
+  connect(impl_->File1, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> selected = impl_->File1->selectedItems();
+    if (!selected.isEmpty()) impl_->File1_Click(selected.front());
+  });
+  connect(ok, &QPushButton::clicked, this, [this] {
+    if (impl_->OKButton_Click(this)) accept();
+  });
+  connect(cancel, &QPushButton::clicked, this, [this] {  // CancelButton_Click
+    impl_->members->SetStr = QStringLiteral("-1");
+    reject();
+  });
+}
+
+SelFile::~SelFile() { delete impl_; }
+
+void SelFile::showEvent(QShowEvent* event) {
+  if (!impl_->loaded) {
+    impl_->loaded = true;
+    impl_->Form_Load();
+  }
+  QDialog::showEvent(event);
+}
+
+}  // namespace tallyx::ui

@@ -1,0 +1,155 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/fault.h"
+#include "support/result_files.h"
+#include "support/workdir.h"
+
+namespace tallyx::settings {
+namespace {
+
+using tallyx::testing::Sjis;
+using tallyx::testing::WorkDir;
+
+constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 )";
+constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
+
+std::string AsText(const Settings& s) {
+  return std::to_string(s.mode) + "|" + std::to_string(s.optcode) + "|" + s.path + "|" + s.filter +
+         "|" + s.output;
+}
+
+std::string AsText(const std::vector<IniFailure>& failures) {
+  std::string text;
+  for (const IniFailure& f : failures) text += std::to_string(f.err_no) + ":" + f.name + ";";
+  return text;
+}
+
+TEST(SettingsFilePathTest, LiesInTheTempDirectory) {
+  const char* saved = ::getenv("TEMP");
+  const std::optional<std::string> keep = saved ? std::optional<std::string>(saved) : std::nullopt;
+  const struct {
+    const char* temp;  // null: unset
+    const char* want;
+  } cases[] = {
+      {"/var/tmp", "/var/tmp/Tallyx.ini"},
+      {"", "Tallyx.ini"},
+      {nullptr, "Tallyx.ini"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.temp ? c.temp : "unset");
+    if (c.temp) {
+      ::setenv("TEMP", c.temp, 1);
+    } else {
+      ::unsetenv("TEMP");
+    }
+    EXPECT_EQ(SettingsFilePath(), c.want);
+  }
+  if (keep) {
+    ::setenv("TEMP", keep->c_str(), 1);
+  } else {
+    ::unsetenv("TEMP");
+  }
+}
+
+TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
+  const std::string defaults =
+      std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv";
+  const struct {
+    const char* name;
+    std::optional<std::string> file;  // UTF-8, stored as CP932; none: no file
+    std::string want;                 // mode|optcode|path|filter|output
+  } cases[] = {
+      {"no file", std::nullopt, defaults},
+      {"no section", "[OTHER]\r\nMODE = 2\r\n", defaults},
+      {"all -1",
+       "[SYSTEM]\r\nMODE = -1\r\nOPTCODE = -1\r\nPATH = -1\r\nFILTER = -1\r\nOUTPUT = -1\r\n",
+       defaults},
+      {"all stored",
+       "[SYSTEM]\r\nMODE = 3\r\nOPTCODE = -5\r\nPATH = D:\\測定   (x)\r\nFILTER = *.txt\r\n"
+       "OUTPUT = \r\n",
+       "3|-5|D:\\測定   (x)|*.txt|"},
+      {"not numbers", "[SYSTEM]\r\nMODE = x\r\nOPTCODE = abc\r\n",
+       std::string("0|0|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv"},
+      {"numbers rounded half to even", "[SYSTEM]\r\nMODE = 2.5\r\nOPTCODE = 3.5x\r\n",
+       std::string("2|4|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv"},
+      {"leading number", "[SYSTEM]\r\nMODE = 1abc\r\nOPTCODE = 12 34\r\n",
+       std::string("1|12|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv"},
+      {"extremes in range", "[SYSTEM]\r\nMODE = 3.4\r\nOPTCODE = -2147483648\r\n",
+       std::string("3|-2147483648|") + kDefaultPath + "|" + kDefaultFilter +
+           "|C:\\Kyrova\\Sample1.csv"},
+      {"out of range", "[SYSTEM]\r\nMODE = 4\r\nOPTCODE = 2147483648\r\nOUTPUT = o\r\n",
+       std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|o"},
+      {"out of range after rounding", "[SYSTEM]\r\nMODE = 3.5\r\nOPTCODE = 1e999\r\n", defaults},
+      {"out of range below", "[SYSTEM]\r\nMODE = -2\r\nOPTCODE = -2147483649\r\n", defaults},
+      {"mode out of 16 bits", "[SYSTEM]\r\nMODE = 65537\r\nOPTCODE = 1e10\r\n", defaults},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WorkDir w;
+    if (c.file) w.Write("a.ini", Sjis(*c.file));
+    EXPECT_EQ(AsText(LoadSettings(w / "a.ini")), c.want);
+  }
+}
+
+TEST(SaveSettingsTest, AFirstExitWritesTheSixLines) {
+  WorkDir w;
+  EXPECT_EQ(AsText(SaveSettings(w / "Tallyx.ini", DefaultSettings())), "");
+  EXPECT_EQ(w.Read("Tallyx.ini"),
+            Sjis("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 15728891\r\nPATH = C:\\Kyrova\\BrawnResults    "
+                 "(筋力測定 )\r\nFILTER = Brawn_*.txt     (筋力測定 )\r\nOUTPUT = "
+                 "C:\\Kyrova\\Sample1.csv\r\n"));
+  EXPECT_EQ(w.List(), std::vector<std::string>{"Tallyx.ini"});
+}
+
+TEST(SaveSettingsTest, InitialValuesKeepTheMaskAndReachTheFileAtExit) {
+  WorkDir w;
+  const std::string before =
+      "[SYSTEM]\r\nMODE = 3\r\nOPTCODE = 7\r\nPATH = D:\\p\r\nFILTER = E*.txt\r\n"
+      "OUTPUT = D:\\o.csv\r\n[OTHER]\r\nMODE = 9\r\n";
+  w.Write("a.ini", before);
+  Settings shown = LoadSettings(w / "a.ini");
+  shown = DefaultsKeepingMask(shown.optcode);
+  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", shown)), "");
+  EXPECT_EQ(w.Read("a.ini"),
+            Sjis(std::string("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 7\r\nPATH = ") + kDefaultPath +
+                 "\r\nFILTER = " + kDefaultFilter +
+                 "\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n[OTHER]\r\nMODE = 9\r\n"));
+}
+
+TEST(SaveSettingsTest, SavedValuesLoadBackUnchanged) {
+  WorkDir w;
+  Settings s;
+  s.mode = 2;
+  s.optcode = -2147483647;
+  s.path = "E:\\結果 = 1   (初期リハ )";
+  s.filter = "Beginning*.txt  (初期リハ )";
+  s.output = "E:\\出力\\ソー表.csv";
+  w.Write("a.ini", "stray line\r\n[SYSTEM]\r\nPATHX = 1\r\n");
+  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", s)), "");
+  EXPECT_EQ(AsText(LoadSettings(w / "a.ini")), AsText(s));
+}
+
+TEST(SaveSettingsTest, EveryWriteIsTriedAndEachFailureReported) {
+  WorkDir w;
+  const std::string nowhere = w / "none/a.ini";
+  const std::string five = "30:" + nowhere + ";";
+  EXPECT_EQ(AsText(SaveSettings(nowhere, DefaultSettings())), five + five + five + five + five);
+
+  // The first write fails; the other four still reach the file.
+  platform::fault::Reset();
+  platform::fault::FailCall(1);
+  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", DefaultSettings())), "30:" + (w / "a.ini") + ";");
+  platform::fault::Reset();
+  EXPECT_EQ(w.Read("a.ini"),
+            Sjis(std::string("[SYSTEM]\r\nOPTCODE = 15728891\r\nPATH = ") + kDefaultPath +
+                 "\r\nFILTER = " + kDefaultFilter + "\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n"));
+}
+
+}  // namespace
+}  // namespace tallyx::settings

@@ -1,0 +1,474 @@
+#include "ui/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "model/model.h"
+#include "shell/messages.h"
+#include "support/result_files.h"
+#include "support/workdir.h"
+#include "ui/ui_test_env.h"
+
+namespace tallyx::testing {
+namespace {
+
+QString Q(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString FilterEntry(int mode) { return Q(model::EntriesOf(mode).filter_entry); }
+QString DirectoryEntry(int mode) { return Q(model::EntriesOf(mode).directory_entry); }
+
+// The settings file as the store writes it: CP932 lines ended by CR LF.
+std::string IniFile(const std::vector<std::string>& lines) {
+  return JoinLines([&] {
+    std::vector<std::string> out;
+    for (const std::string& l : lines) out.push_back(Sjis(l));
+    return out;
+  }());
+}
+
+const std::vector<std::string> kFirstExitFile = {
+    "[SYSTEM]",
+    "MODE = 0",
+    "OPTCODE = 15728891",
+    "PATH = C:\\Kyrova\\BrawnResults    (筋力測定 )",
+    "FILTER = Brawn_*.txt     (筋力測定 )",
+    "OUTPUT = C:\\Kyrova\\Sample1.csv",
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+
+  std::unique_ptr<ui::MainForm> Start() { return std::make_unique<ui::MainForm>(); }
+
+  static QComboBox* Combo(ui::MainForm& f, const char* name) {
+    return f.findChild<QComboBox*>(QString::fromLatin1(name));
+  }
+  static QPushButton* Button(ui::MainForm& f, const char* name) {
+    return f.findChild<QPushButton*>(QString::fromLatin1(name));
+  }
+  static QLineEdit* Output(ui::MainForm& f) {
+    return f.findChild<QLineEdit*>(QStringLiteral("txtOutput"));
+  }
+  std::string SettingsPath() const { return temp / "Tallyx.ini"; }
+
+  WorkDir temp;
+  ScopedEnv temp_env{"TEMP", temp.path().substr(0, temp.path().size() - 1)};
+  RecordingSink sink;
+};
+
+TEST_F(MainFormTest, StartsFromTheSettingsFile) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> file;  // empty: no file
+    int mode;
+    std::int32_t mask;
+    QString path, filter, output;
+  };
+  const Case cases[] = {
+      {"no file", {}, 0, 15728891, DirectoryEntry(0), FilterEntry(0), "C:\\Kyrova\\Sample1.csv"},
+      {"every key",
+       {"[SYSTEM]", "MODE = 3", "OPTCODE = 123", "PATH = /data/x", "FILTER = mine*.txt",
+        "OUTPUT = /out/a.csv"},
+       3,
+       123,
+       "/data/x",
+       FilterEntry(3),
+       "/out/a.csv"},
+      {"stored -1 and numbers to read",
+       {"[SYSTEM]", "MODE = 2.5", "OPTCODE = abc", "PATH = -1", "OUTPUT = -1"},
+       2,
+       0,
+       DirectoryEntry(0),
+       FilterEntry(2),
+       "C:\\Kyrova\\Sample1.csv"},
+      {"mode naming no entry",
+       {"[SYSTEM]", "MODE = 7"},
+       0,
+       15728891,
+       DirectoryEntry(0),
+       FilterEntry(0),
+       "C:\\Kyrova\\Sample1.csv"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.file.empty()) {
+      std::remove(SettingsPath().c_str());
+    } else {
+      WriteFile(SettingsPath(), IniFile(c.file));
+    }
+    auto form = Start();
+    EXPECT_EQ(form->IniFile, Q(SettingsPath()));
+    EXPECT_EQ(Combo(*form, "CbMode")->currentIndex(), c.mode);
+    EXPECT_EQ(form->CnvCode, c.mask);
+    EXPECT_EQ(Combo(*form, "CbPath")->currentText(), c.path);
+    EXPECT_EQ(Combo(*form, "CbFilter")->currentText(), c.filter);
+    EXPECT_EQ(Output(*form)->text(), c.output);
+    EXPECT_EQ(Combo(*form, "CbPath")->count(), 4);
+  }
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(MainFormTest, ChoosingAModeReplacesTheTypedFilterOnly) {
+  auto form = Start();
+  QComboBox* mode = Combo(*form, "CbMode");
+  QComboBox* filter = Combo(*form, "CbFilter");
+  Combo(*form, "CbPath")->setEditText("/keep");
+
+  filter->setEditText("mine*.txt");
+  mode->setCurrentIndex(3);
+  EXPECT_EQ(filter->currentText(), Q("Exercise_*.txt  (運動結果 )"));
+
+  // The user choosing the entry that is selected already.
+  filter->setEditText("mine*.txt");
+  emit mode->activated(3);
+  EXPECT_EQ(filter->currentText(), FilterEntry(3));
+  EXPECT_EQ(filter->count(), 4);
+  EXPECT_EQ(Combo(*form, "CbPath")->currentText(), "/keep");
+}
+
+TEST_F(MainFormTest, InitRestoresTheDefaultsButNotTheMask) {
+  const std::string stored = IniFile(
+      {"[SYSTEM]", "MODE = 2", "OPTCODE = 5", "PATH = /x", "FILTER = f", "OUTPUT = /y.csv"});
+  WriteFile(SettingsPath(), stored);
+  auto form = Start();
+  Combo(*form, "CbFilter")->setEditText("typed");
+
+  Button(*form, "Bt_Init")->click();
+  EXPECT_EQ(Combo(*form, "CbMode")->currentIndex(), 0);
+  EXPECT_EQ(Combo(*form, "CbPath")->currentText(), DirectoryEntry(0));
+  EXPECT_EQ(Combo(*form, "CbFilter")->currentText(), FilterEntry(0));
+  EXPECT_EQ(Output(*form)->text(), "C:\\Kyrova\\Sample1.csv");
+  EXPECT_EQ(form->CnvCode, 5);
+  EXPECT_EQ(ReadFile(SettingsPath()), stored);
+}
+
+TEST_F(MainFormTest, RunFromTheButtonWritesWhatTheCliWrites) {
+  WorkDir data;
+  data.MakeDir("in");
+  for (int seed = 1; seed <= 2; ++seed) {
+    data.Write("in/Brawn_" + std::to_string(seed) + ".txt",
+               ResultFile({.mode = 0, .turns = 3, .waveform_lines = 4, .seed = seed}));
+  }
+  data.Write("in/Other_1.txt", "x\r\n");
+  const std::string dir_text = data / "in" + "    (筋力測定 )";
+  const std::string output = data / "out.csv";
+  const std::int32_t mask = model::kDefaultMask | (1 << model::kBitWaveform);
+
+  auto form = Start();
+  form->CnvCode = mask;
+  Combo(*form, "CbPath")->setEditText(Q(dir_text));
+  Output(*form)->setText(Q(output));
+  Button(*form, "Bt_Exec")->click();
+
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, Q("変換が完了しました\rデータ件数： 2件を処理しました"));
+  EXPECT_EQ(sink.shown[0].buttons_enabled, std::vector<bool>(6, false));
+  for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
+    EXPECT_TRUE(Button(*form, name)->isEnabled()) << name;
+  }
+
+  const std::vector<std::string> written = data.List();
+  std::vector<std::string> window_files;
+  for (const std::string& name : written) {
+    if (name != "in") window_files.push_back(data.Read(name));
+  }
+  ASSERT_GE(window_files.size(), 3u);  // the CSV file and two side files
+  for (const std::string& name : written) {
+    if (name != "in") std::remove((data / name).c_str());
+  }
+
+  const ProcessResult cli =
+      RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", dir_text, "--filter", "Brawn_*.txt",
+                                   "--output", output, "--optcode", std::to_string(mask)});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  std::vector<std::string> cli_files;
+  for (const std::string& name : data.List()) {
+    if (name != "in") cli_files.push_back(data.Read(name));
+  }
+  EXPECT_EQ(data.List(), written);
+  EXPECT_EQ(cli_files, window_files);
+}
+
+TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
+  WorkDir data;
+  data.Write("Brawn_1.txt", ResultFile({}));
+  struct Case {
+    std::string dir, filter, output, message;
+  };
+  const Case cases[] = {
+      {"", "Brawn_*.txt", data / "o.csv", "Error 2：Path('')が不正です"},
+      {data.path(), "", data / "o.csv",
+       "Error 3：Path('" + data.path() + "')にファイル('')が存在しません"},
+      {data.path(), "None_*.txt  (x)", data / "o.csv",
+       "Error 3：Path('" + data.path() + "')にファイル('None_*.txt')が存在しません"},
+      {data.path(), "Brawn_*.txt", "", "Error 1：Outputファイル('')が開けません"},
+      {data.path(), "Brawn_*.txt", data / "no/o.csv",
+       "Error 1：Outputファイル('" + (data / "no/o.csv") + "')が開けません"},
+  };
+  auto form = Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    sink.shown.clear();
+    Combo(*form, "CbPath")->setEditText(Q(c.dir));
+    Combo(*form, "CbFilter")->setEditText(Q(c.filter));
+    Output(*form)->setText(Q(c.output));
+    Button(*form, "Bt_Exec")->click();
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, Q(c.message));
+    EXPECT_EQ(sink.shown[0].buttons_enabled, std::vector<bool>(6, false));
+    for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
+      EXPECT_TRUE(Button(*form, name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(Button(*form, "Bt_Excel")->isEnabled());
+  }
+  EXPECT_FALSE(data.Exists("o.csv"));
+}
+
+// What a dialog was handed, and how the test then leaves it.
+enum class Leave { kCancel, kCloseBox, kSetAndClose };
+
+void LeaveDialog(QDialog* dialog, Leave how, const std::function<void()>& set) {
+  if (how == Leave::kCancel) {
+    dialog->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+  } else {
+    if (how == Leave::kSetAndClose) set();
+    dialog->close();
+  }
+}
+
+TEST_F(MainFormTest, InputDirectoryHandOver) {
+  WorkDir data;
+  auto form = Start();
+  QComboBox* path = Combo(*form, "CbPath");
+  struct Step {
+    const char* what;
+    QString box;  // CbPath before the click
+    Leave how;
+    QString handed;     // SetStr when the dialog is shown
+    QString box_after;  // CbPath after the click
+  };
+  const QString dir = Q(data.path());
+  const Step steps[] = {
+      {"first use, nothing exists, close box", "/no/such (x)", Leave::kCloseBox, "", ""},
+      {"existing directory, close box", dir + "   (comment)", Leave::kCloseBox, dir, dir},
+      {"cancel", dir + " (c)", Leave::kCancel, dir, dir + " (c)"},
+      {"nothing exists after a cancel", "/no/such", Leave::kCloseBox, "-1", "/no/such"},
+      {"a chosen directory", "/no/such", Leave::kSetAndClose, "-1", "/chosen"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    path->setEditText(s.box);
+    QString handed = "unset";
+    WhenModal([&](QDialog* d) {
+      handed = form->SelDirForm.SetStr;
+      LeaveDialog(d, s.how, [&] { form->SelDirForm.SetStr = "/chosen"; });
+    });
+    Button(*form, "Bt_path")->click();
+    EXPECT_EQ(handed, s.handed);
+    EXPECT_EQ(path->currentText(), s.box_after);
+    EXPECT_EQ(form->findChildren<ui::SelDir*>().size(), 0) << "not unloaded";
+  }
+}
+
+TEST_F(MainFormTest, OutputFileHandOver) {
+  auto form = Start();
+  QLineEdit* output = Output(*form);
+  for (const Leave how : {Leave::kCancel, Leave::kCloseBox, Leave::kSetAndClose}) {
+    output->setText("/a/b.csv");
+    QString handed;
+    WhenModal([&](QDialog* d) {
+      handed = form->SelFileForm.SetStr;
+      LeaveDialog(d, how, [&] { form->SelFileForm.SetStr = "/c.csv"; });
+    });
+    Button(*form, "Bt_File")->click();
+    EXPECT_EQ(handed, "/a/b.csv");
+    EXPECT_EQ(output->text(), how == Leave::kSetAndClose ? "/c.csv" : "/a/b.csv");
+    EXPECT_EQ(form->findChildren<ui::SelFile*>().size(), 0) << "not unloaded";
+  }
+}
+
+TEST_F(MainFormTest, OutputItemsHandOver) {
+  auto form = Start();
+  Combo(*form, "CbMode")->setCurrentIndex(3);
+  struct Step {
+    const char* what;
+    std::function<void(QDialog*)> leave;
+    std::int32_t mask_after;
+  };
+  const auto set_and_close = [&](const char* text) {
+    return [&form, text](QDialog* d) {
+      form->OptSetForm.OptCode = text;
+      d->close();
+    };
+  };
+  const Step steps[] = {
+      {"cancel", [](QDialog* d) { LeaveDialog(d, Leave::kCancel, {}); }, 5},
+      {"close box", [](QDialog* d) { d->close(); }, 5},
+      {"too large for 32 bits", set_and_close("4294967296"), 5},
+      {"defaults then OK",
+       [](QDialog* d) {
+         d->findChild<QPushButton*>(QStringLiteral("InitButton"))->click();
+         d->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+       },
+       15728891},
+      {"a number", set_and_close("77"), 77},
+      {"no number", set_and_close("abc"), 0},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    form->CnvCode = 5;
+    QString handed, caption;
+    bool loaded = false;
+    WhenModal([&](QDialog* d) {
+      handed = form->OptSetForm.OptCode;
+      caption = d->windowTitle();
+      loaded = d == form->LoadedOptSet();
+      s.leave(d);
+    });
+    Button(*form, "Bt_Opt")->click();
+    EXPECT_EQ(handed, "5");
+    EXPECT_EQ(caption, Q("CSV出力項目の設定（運動結果）"));
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(form->CnvCode, s.mask_after);
+    EXPECT_EQ(form->LoadedOptSet(), nullptr);
+  }
+}
+
+TEST_F(MainFormTest, LosingTheModeFocusLoadsTheOutputItemsHidden) {
+  auto form = Start();
+  form->CbMode_LostFocus();
+  ui::OptSet* loaded = form->LoadedOptSet();
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_FALSE(loaded->isVisible());
+  EXPECT_EQ(loaded->windowTitle(), Q("CSV出力項目の設定（筋力測定結果）"));
+
+  Combo(*form, "CbMode")->setCurrentIndex(1);
+  form->CbMode_LostFocus();
+  EXPECT_EQ(form->LoadedOptSet(), loaded);
+  EXPECT_EQ(loaded->windowTitle(), Q("CSV出力項目の設定（アイソメトリック）"));
+}
+
+TEST_F(MainFormTest, EveryWayOutSavesOnce) {
+  {
+    auto form = Start();
+    Button(*form, "Bt_End")->click();
+    EXPECT_EQ(ReadFile(SettingsPath()), IniFile(kFirstExitFile));
+  }
+  {
+    auto form = Start();
+    Combo(*form, "CbMode")->setCurrentIndex(3);
+    Combo(*form, "CbPath")->setEditText(Q("/data/運動"));
+    Output(*form)->setText("/o.csv");
+    form->CnvCode = -9;
+    form->close();  // the close box
+    EXPECT_EQ(ReadFile(SettingsPath()),
+              IniFile({"[SYSTEM]", "MODE = 3", "OPTCODE = -9", "PATH = /data/運動",
+                       "FILTER = Exercise_*.txt  (運動結果 )", "OUTPUT = /o.csv"}));
+  }
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
+  ScopedEnv missing("TEMP", temp / "missing");
+  auto form = Start();
+  const QString name = Q(temp / "missing/Tallyx.ini");
+  Button(*form, "Bt_End")->click();
+  form->close();  // closing after the end saves nothing more
+  const QString message = Q("Error 30：ファイル('") + name + Q("')を作成できません");
+  EXPECT_EQ(sink.Texts(), std::vector<QString>(5, message));
+  EXPECT_FALSE(form->isVisible());
+}
+
+// Receives the documents the desktop services would open.
+class OpenedUrls : public QObject {
+  Q_OBJECT
+ public slots:
+  void Open(const QUrl& url) { urls.push_back(url); }
+
+ public:
+  std::vector<QUrl> urls;
+};
+
+TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
+  WorkDir data;
+  data.Write("out.csv", "a,\r\n");
+  data.Write("locked.csv", "a,\r\n");
+  std::filesystem::permissions(data / "locked.csv", std::filesystem::perms::none);
+  const bool root_reads_everything = !ReadFile(data / "locked.csv").empty();
+
+  OpenedUrls opened;
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
+  auto form = Start();
+  struct Case {
+    std::string doc;
+    std::int32_t code;
+    std::string message;  // empty: none
+  };
+  std::vector<Case> cases = {
+      {data / "out.csv", 33, ""},
+      {data / "none.csv", 2, "Error 50：ファイル('" + (data / "none.csv") + "')が見つかりません"},
+      {"", 2, "Error 50：ファイル('')が見つかりません"},
+      {data / "no/none.csv", 3, "Error 51：パスが見つかりません"},
+  };
+  if (!root_reads_everything)
+    cases.push_back({data / "locked.csv", 5, "Error 52：アクセスできません"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.doc);
+    sink.shown.clear();
+    EXPECT_EQ(form->StartDoc(Q(c.doc)), c.code);
+    EXPECT_EQ(sink.Texts(),
+              c.message.empty() ? std::vector<QString>{} : std::vector<QString>{Q(c.message)});
+  }
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  ASSERT_EQ(opened.urls.size(), 1u);
+  EXPECT_EQ(opened.urls[0].toLocalFile(), Q(data / "out.csv"));
+
+  // The button hands the text box's path over unchanged.
+  sink.shown.clear();
+  Output(*form)->setText(Q(data / "none.csv"));
+  Button(*form, "Bt_Excel")->click();
+  EXPECT_EQ(sink.Texts().size(), 1u);
+}
+
+TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
+  auto form = Start();
+  EXPECT_EQ(form->size(), QSize(324, 168));
+  EXPECT_EQ(form->minimumSize(), form->maximumSize());
+  EXPECT_EQ(form->windowTitle(), Q("Kyrova データ集計ツール"));
+  struct Control {
+    const char* name;
+    QRect place;
+  };
+  const Control controls[] = {
+      {"CnvModeD", {24, 16, 30, 15}},   {"CbMode", {64, 16, 257, 20}},
+      {"Bt_path", {8, 41, 49, 25}},     {"CbPath", {64, 45, 257, 20}},
+      {"Label1", {18, 75, 29, 15}},     {"CbFilter", {64, 75, 257, 20}},
+      {"Bt_File", {8, 100, 49, 25}},    {"txtOutput", {64, 104, 209, 20}},
+      {"Bt_Excel", {280, 100, 41, 25}}, {"Bt_Init", {8, 140, 65, 25}},
+      {"Bt_Opt", {80, 140, 65, 25}},    {"Bt_Exec", {184, 140, 65, 25}},
+      {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 97, 17}},
+  };
+  for (const Control& c : controls) {
+    QWidget* hit = form->childAt(c.place.center());
+    while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
+    ASSERT_NE(hit, nullptr) << c.name;
+    EXPECT_EQ(hit->objectName(), QString::fromLatin1(c.name));
+    EXPECT_EQ(hit->geometry(), c.place) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tallyx::testing
+
+#include "main_form_test.moc"

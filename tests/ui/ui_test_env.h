@@ -1,0 +1,97 @@
+// What the window tests share: one QApplication on the offscreen platform, a message sink that
+// records instead of blocking, and a way to act on a modal dialog once it is shown.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QPushButton>
+#include <QString>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/message_sink.h"
+
+namespace tallyx::testing {
+
+// The application every window test runs in. Kept for the whole test program.
+inline void EnsureApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "ui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+}
+
+// Records every message with the enabled state of the main window's six run-guarded buttons at
+// the moment it was shown.
+class RecordingSink : public ui::MessageSink {
+ public:
+  struct Shown {
+    QString text;
+    std::vector<bool> buttons_enabled;  // Bt_Exec, Bt_Opt, Bt_End, Bt_File, Bt_path, Bt_Init
+  };
+
+  RecordingSink() { ui::SetMessageSink(this); }
+  ~RecordingSink() override { ui::SetMessageSink(nullptr); }
+
+  void Show(QWidget* parent, const QString& text) override {
+    Shown s{text, {}};
+    for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
+      auto* b =
+          parent != nullptr ? parent->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
+      if (b != nullptr) s.buttons_enabled.push_back(b->isEnabled());
+    }
+    shown.push_back(s);
+  }
+
+  std::vector<QString> Texts() const {
+    std::vector<QString> texts;
+    for (const Shown& s : shown) texts.push_back(s.text);
+    return texts;
+  }
+
+  std::vector<Shown> shown;
+};
+
+// Runs `act` on the modal dialog as soon as it is shown. Should the dialog still be open a few
+// seconds later, it is closed, so that a test fails instead of hanging.
+inline void WhenModal(std::function<void(QDialog*)> act) {
+  QTimer::singleShot(0, [act] {
+    QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    act(dialog);
+    QTimer::singleShot(5000, [dialog] {
+      if (dialog != nullptr && dialog->isVisible()) dialog->close();
+    });
+  });
+}
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    had_ = std::getenv(name) != nullptr;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_) {
+      ::setenv(name_, old_.c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+}  // namespace tallyx::testing
