@@ -37,10 +37,15 @@ struct ProcessResult {
   int exit_code = -1;
   std::string out;
   std::string err;
+  long max_rss_kb = 0;     // the largest resident set the process had
+  double seconds = 0;      // wall-clock time
+  bool timed_out = false;  // killed after the time limit
 };
 
-// Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added.
+// Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added. With
+// a time limit, a process still running after it is killed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& cwd = "", const std::vector<std::string>& env = {});
+                         const std::string& cwd = "", const std::vector<std::string>& env = {},
+                         int time_limit_seconds = 0);
 
 }  // namespace tallyx::testing
