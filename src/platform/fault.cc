@@ -6,6 +6,7 @@ namespace tallyx::platform::fault {
 namespace {
 long g_calls = 0;
 long g_fail_at = 0;
+long g_fail_from = 0;
 int g_open = 0;
 bool g_tracing = false;
 std::vector<TracedCall> g_trace;
@@ -13,7 +14,8 @@ std::map<std::intptr_t, std::string> g_handle_paths;  // filled only while traci
 
 bool Count(FsCall call, std::string_view path) {
   ++g_calls;
-  const bool fail = g_fail_at != 0 && g_calls == g_fail_at;
+  const bool fail =
+      (g_fail_at != 0 && g_calls == g_fail_at) || (g_fail_from != 0 && g_calls >= g_fail_from);
   if (g_tracing) g_trace.push_back(TracedCall{call, std::string(path), 0, fail});
   return fail;
 }
@@ -22,11 +24,13 @@ bool Count(FsCall call, std::string_view path) {
 void Reset() {
   g_calls = 0;
   g_fail_at = 0;
+  g_fail_from = 0;
   g_tracing = false;
   g_trace.clear();
   g_handle_paths.clear();
 }
 void FailCall(long n) { g_fail_at = n; }
+void FailFrom(long n) { g_fail_from = n; }
 long CallCount() { return g_calls; }
 int OpenHandles() { return g_open; }
 void StartTrace() { g_tracing = true; }

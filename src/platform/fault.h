@@ -26,6 +26,8 @@ struct TracedCall {
 void Reset();
 // The call numbered `n` (1 for the first after Reset) fails; 0 plans no failure.
 void FailCall(long n);
+// The call numbered `n` and every call after it fail, as on a disk that has gone away.
+void FailFrom(long n);
 // Calls counted since Reset.
 long CallCount();
 // Files opened through this layer and not closed yet.

@@ -102,18 +102,30 @@ class FaultWalk {
     Empty();
   }
 
-  // Runs once per call of the clean run, with that call failing, and checks the outcome.
+  // Runs twice per call of the clean run: with that call failing alone, and with it and every
+  // call after it failing (the failure path itself then fails too), and checks the outcome.
   void WalkEveryCall() {
     ASSERT_GT(trace_.size(), 5u);
     for (std::size_t i = 0; i < trace_.size(); ++i) {
-      SCOPED_TRACE("call " + std::to_string(i + 1) + " of " + std::to_string(trace_.size()));
-      fault::Reset();
-      fault::FailCall(static_cast<long>(i + 1));
-      const RunResult r = RunConversion(Inputs());
-      fault::Reset();
-      Check(i, r);
-      if (HasFailure()) return;
-      Empty();
+      for (const bool dead_disk : {false, true}) {
+        SCOPED_TRACE("call " + std::to_string(i + 1) + " of " + std::to_string(trace_.size()) +
+                     (dead_disk ? " and all after it" : ""));
+        fault::Reset();
+        if (dead_disk) {
+          fault::FailFrom(static_cast<long>(i + 1));
+        } else {
+          fault::FailCall(static_cast<long>(i + 1));
+        }
+        const RunResult r = RunConversion(Inputs());
+        fault::Reset();
+        if (dead_disk) {
+          CheckDeadDisk(i, r);
+        } else {
+          Check(i, r);
+        }
+        if (HasFailure()) return;
+        Empty();
+      }
     }
   }
 
@@ -154,12 +166,12 @@ class FaultWalk {
     return n;
   }
 
-  void Check(std::size_t i, const RunResult& r) {
-    const fault::TracedCall& failed = trace_[i];
+  // What holds whichever calls fail from call i on: the stage's error, result files untouched,
+  // nothing created but the CSV and the side files begun, no handle open. Returns the file
+  // being processed (the last result file opened at or before call i; 0 for none).
+  std::size_t CheckStageAndFiles(std::size_t i, const RunResult& r) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(fault::OpenHandles(), 0);
-
-    // The file being processed: the last result file opened before or at call i.
     std::size_t k = 0;
     while (k < result_open_.size() && result_open_[k] <= i) ++k;
 
@@ -188,6 +200,13 @@ class FaultWalk {
     }
     std::sort(expected_out.begin(), expected_out.end());
     EXPECT_EQ(dir_.List("out"), expected_out);
+    return k;
+  }
+
+  // Call i alone fails: everything produced before it is written.
+  void Check(std::size_t i, const RunResult& r) {
+    const fault::TracedCall& failed = trace_[i];
+    const std::size_t k = CheckStageAndFiles(i, r);
     if (i <= *csv_open_) return;
 
     // The CSV: the header and the lines of the files whose line was composed before call i.
@@ -225,6 +244,28 @@ class FaultWalk {
         ADD_FAILURE() << "side file " << s << " holds " << got.size() << " bytes, received "
                       << received;
       }
+    }
+  }
+
+  // Call i and all after it fail: each output holds exactly what the writes before call i put
+  // there, as the clean run wrote it, and never a write's bytes twice.
+  void CheckDeadDisk(std::size_t i, const RunResult& r) {
+    const std::size_t k = CheckStageAndFiles(i, r);
+    std::map<std::string, std::size_t> written;
+    for (std::size_t c = 0; c < i; ++c) {
+      if (trace_[c].call == FsCall::kWrite) written[trace_[c].path] += trace_[c].bytes;
+    }
+    if (i > *csv_open_) {
+      const std::string csv = dir_ / "out/out.csv";
+      std::string clean;
+      for (const std::string& l : csv_lines_) clean += l;
+      ExpectBytes(dir_.Read("out/out.csv"), clean.substr(0, written[csv]), "CSV");
+    }
+    for (std::size_t s = 1; sides() && s <= k; ++s) {
+      if (i <= side_open_.at(s)) continue;
+      ExpectBytes(dir_.Read("out/out" + std::to_string(s) + ".csv"),
+                  clean_sides_[s - 1].substr(0, written[SidePath(s)]),
+                  "side file " + std::to_string(s));
     }
   }
 
