@@ -6,8 +6,8 @@
 namespace tallyx::convert {
 
 SideFileName SideFileName::FromOutputPath(std::string_view output_path) {
-  std::size_t name_start = output_path.rfind(platform::kSeparator);
-  name_start = name_start == std::string_view::npos ? 0 : name_start + 1;
+  std::size_t name_start = output_path.size();
+  while (name_start > 0 && !platform::IsPathSeparator(output_path[name_start - 1])) --name_start;
   const std::size_t dot = output_path.find('.', name_start);
   if (dot != std::string_view::npos) {
     return {std::string(output_path.substr(0, dot)), std::string(output_path.substr(dot))};

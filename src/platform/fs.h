@@ -14,8 +14,11 @@ namespace tallyx::platform {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+// Characters that end a directory part of a path: "\", "/" and a drive's ":".
+inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
 
 // Which file a path names, whatever its spelling (volume and file index).
@@ -76,7 +79,8 @@ class FileList {
   std::string_view name(std::size_t i) const;
   bool Contains(const FileId& id) const;
 
-  void Add(std::string_view name, const FileId& id);
+  // A file whose identity could not be read is listed without one.
+  void Add(std::string_view name, const std::optional<FileId>& id);
   void Finish();  // sorts names and identities
   void Clear();
 

@@ -4,6 +4,9 @@
 // that does not grow with the size of the files.
 //
 // The largest cases (1 GiB of waveform, 100,000 files) run when TALLYX_HEAVY_TESTS=1, as CI sets.
+// Links, FIFOs, devices and permissions are those of POSIX systems.
+#ifndef _WIN32
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -323,3 +326,5 @@ TEST_F(Hostile, HundredThousandFiles) {
 
 }  // namespace
 }  // namespace tallyx
+
+#endif  // _WIN32

@@ -1,3 +1,5 @@
+// The CP932 codec gives the same bytes on every build: these cases run on Linux and, cross-built,
+// on Windows.
 #include "platform/codec.h"
 
 #include <gtest/gtest.h>
@@ -5,34 +7,50 @@
 namespace tallyx::platform {
 namespace {
 
-TEST(Codec, EncodesToCp932) {
-  struct Case {
-    std::string utf8;
-    std::string cp932;
-  } cases[] = {
-      {"abc,1", "abc,1"},
-      {"名前", "\x96\xBC\x91\x4F"},
-      {"ﾌｧｲﾙ", "\xCC\xA7\xB2\xD9"},            // half-width katakana: one byte each
-      {"ソ表能", "\x83\x5C\x95\x5C\x94\x5C"},  // trail byte 0x5C
-      {"～", "\x81\x60"},                      // FULLWIDTH TILDE, as Windows maps it
-      {"a€b", "a?b"},                          // not in CP932
-      {"x😀y", "x?y"},
-      {std::string("\xFF\xFEraw", 5), std::string("\xFF\xFEraw", 5)},  // not UTF-8: as is
+struct Encoding {
+  const char* utf8;
+  const char* cp932;
+};
+
+TEST(CodecTest, EncodesAsOnEveryBuild) {
+  const Encoding cases[] = {
+      {"Brawn_001.txt", "Brawn_001.txt"},
+      {"筋力測定", "\x8B\xD8\x97\xCD\x91\xAA\x92\xE8"},
+      {"ｱｲｿﾒﾄﾘｯｸ", "\xB1\xB2\xBF\xD2\xC4\xD8\xAF\xB8"},
+      {"(Ｎ・ｍ)(N･m)", "(\x82\x6D\x81\x45\x82\x8D)(N\xA5m)"},
+      {"～", "\x81\x60"},      // U+FF5E, the fullwidth tilde
+      {"\u301C", "\x81\x60"},  // the wave dash stands for the same character
+      {"\u2212\u2014\u2016", "\x81\x7C\x81\x5C\x81\x61"},
+      {"\u00A5\u203E\u00A2\u00A3\u00AC", "\x5C\x7E\x81\x91\x81\x92\x81\xCA"},
+      {"①ⅰ纊", "\x87\x40\xFA\x40\xFA\x5C"},  // NEC and IBM extensions
+      {"\uE000", "\xF0\x40"},                // user-defined area
+      {"aé😀b", "a??b"},                      // not in CP932: one "?" per character
+      {"\u0080\uF8F0\uF8F3", "???"},         // what Windows alone would map to single bytes
+      {"\xFF\xFE raw", "\xFF\xFE raw"},      // not UTF-8: passed through
   };
-  for (const Case& c : cases) {
+  for (const Encoding& c : cases) {
     EXPECT_EQ(ToCp932(c.utf8), c.cp932) << c.utf8;
   }
 }
 
-TEST(Codec, DecodesFromCp932) {
-  EXPECT_EQ(FromCp932("\x96\xBC\x91\x4F C:\\x"), "名前 C:\\x");
-  EXPECT_EQ(FromCp932("\x83\x5C"), "ソ");
-  EXPECT_EQ(FromCp932("a\x81"), "a\xEF\xBF\xBD");  // cut-off character
-  const std::string round = "筋力測定結果 ｱｲｿﾒﾄﾘｯｸ （運動） №";
-  EXPECT_EQ(FromCp932(ToCp932(round)), round);
+TEST(CodecTest, DecodesAsOnEveryBuild) {
+  const Encoding cases[] = {
+      {"あ\\~", "\x82\xA0\x5C\x7E"},
+      {"～①ⅰ纊", "\x81\x60\x87\x40\xFA\x40\xED\x40"},  // NEC-selected IBM row read as IBM
+      {"\uE000", "\xF0\x40"},
+      {"a\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDb",
+       "a\x80\xA0\xFD\xFE\xFF"
+       "b"},
+      {"\uFFFDz", "\x81\x20z"},  // a lead byte takes the byte after it, even one that fails
+      {"\uFFFD", "\x85\x40"},    // unassigned
+      {"x\uFFFD", "x\x82"},      // a lead byte cut off at the end
+  };
+  for (const Encoding& c : cases) {
+    EXPECT_EQ(FromCp932(c.cp932), c.utf8) << c.utf8;
+  }
 }
 
-TEST(Codec, FindsKeyWordsOnCharacterBoundariesOnly) {
+TEST(CodecTest, FindsKeyWordsOnCharacterBoundariesOnly) {
   const std::string therapy = ToCp932("療法期");  // 97 C3 96 40 8A FA
   EXPECT_TRUE(ContainsCp932(ToCp932("2\t療法期"), therapy));
   // 0x88 0x97 is one character; its trail byte followed by C3... would spell the key word.
@@ -42,7 +60,7 @@ TEST(Codec, FindsKeyWordsOnCharacterBoundariesOnly) {
   EXPECT_FALSE(ContainsCp932(ToCp932("療法"), therapy));
 }
 
-TEST(Codec, ValidatesUtf8) {
+TEST(CodecTest, ValidatesUtf8) {
   EXPECT_TRUE(IsValidUtf8("abc 名前 😀"));
   EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate

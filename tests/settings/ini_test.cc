@@ -1,10 +1,9 @@
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -17,6 +16,12 @@ namespace {
 
 using tallyx::testing::Sjis;
 using tallyx::testing::WorkDir;
+
+// Changes permission bits where the file exists; a missing one is left as it is.
+void SetPermissions(const std::string& path, std::filesystem::perms perms) {
+  std::error_code ignored;
+  std::filesystem::permissions(path, perms, ignored);
+}
 namespace fault = platform::fault;
 
 // A first line whose CR is the last byte of the store's first 4096-byte read, its LF the first
@@ -72,10 +77,10 @@ TEST(ReadIniTest, AMissingOrUnreadableFileIsMissing) {
   EXPECT_EQ(ReadIni(w / "dir.ini", "SYSTEM", "MODE"), "-1");
 
   w.Write("a.ini", "[SYSTEM]\r\nMODE = 2\r\n");
-  if (::geteuid() != 0) {
-    ::chmod((w / "a.ini").c_str(), 0);
+  if (tallyx::testing::PermissionsAreEnforced()) {
+    SetPermissions(w / "a.ini", std::filesystem::perms::none);
     EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", "MODE"), "-1");
-    ::chmod((w / "a.ini").c_str(), 0644);
+    SetPermissions(w / "a.ini", std::filesystem::perms(0644));
   }
   // Each call of the read failing in turn: the key or "-1", and nothing left open.
   fault::Reset();
@@ -235,7 +240,7 @@ TEST(WriteIniTest, ANewFileThatCannotBeWrittenNamesTheSettingsFile) {
 
 struct PlaceCase {
   const char* name;
-  bool needs_permissions;  // root ignores them
+  bool needs_permissions;  // root and Windows ignore them
   void (*prepare)(const WorkDir& w);
   const char* file;  // the settings file, relative to the work directory
   bool names_temp;
@@ -252,35 +257,35 @@ TEST(WriteIniTest, APlaceThatCannotBeWrittenIsReported) {
       {"read-only directory, no file", true,
        [](const WorkDir& w) {
          w.MakeDir("d");
-         ::chmod((w / "d").c_str(), 0555);
+         SetPermissions(w / "d", std::filesystem::perms(0555));
        },
        "d/a.ini", false, PlaceCase::kNoFile},
       {"read-only directory", true,
        [](const WorkDir& w) {
          w.MakeDir("d");
          w.Write("d/a.ini", kOldFile);
-         ::chmod((w / "d").c_str(), 0555);
+         SetPermissions(w / "d", std::filesystem::perms(0555));
        },
        "d/a.ini", true, PlaceCase::kOldFile},
       {"unreadable file", true,
        [](const WorkDir& w) {
          w.MakeDir("d");
          w.Write("d/a.ini", kOldFile);
-         ::chmod((w / "d/a.ini").c_str(), 0200);
+         SetPermissions(w / "d/a.ini", std::filesystem::perms(0200));
        },
        "d/a.ini", true, PlaceCase::kOldFile},
   };
   for (const PlaceCase& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_permissions && ::geteuid() == 0) continue;
+    if (c.needs_permissions && !tallyx::testing::PermissionsAreEnforced()) continue;
     WorkDir w;
     c.prepare(w);
     const std::string path = w / c.file;
     EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2")),
               "30:" + (c.names_temp ? path + "$" : path));
     EXPECT_FALSE(w.Exists(std::string(c.file) + "$"));
-    ::chmod((w / "d").c_str(), 0755);
-    ::chmod((w / "d/a.ini").c_str(), 0644);
+    SetPermissions(w / "d", std::filesystem::perms(0755));
+    SetPermissions(w / "d/a.ini", std::filesystem::perms(0644));
     if (c.left == PlaceCase::kNoFile) {
       EXPECT_FALSE(w.Exists(c.file));
     } else if (c.left == PlaceCase::kOldFile) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/fault.h"
+#include "platform/fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -35,25 +36,25 @@ TEST(SettingsFilePathTest, LiesInTheTempDirectory) {
   const std::optional<std::string> keep = saved ? std::optional<std::string>(saved) : std::nullopt;
   const struct {
     const char* temp;  // null: unset
-    const char* want;
+    std::string want;
   } cases[] = {
-      {"/var/tmp", "/var/tmp/Tallyx.ini"},
+      {"C:\\TEMP", std::string("C:\\TEMP") + platform::kSeparator + "Tallyx.ini"},
       {"", "Tallyx.ini"},
       {nullptr, "Tallyx.ini"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.temp ? c.temp : "unset");
     if (c.temp) {
-      ::setenv("TEMP", c.temp, 1);
+      tallyx::testing::SetEnv("TEMP", c.temp);
     } else {
-      ::unsetenv("TEMP");
+      tallyx::testing::UnsetEnv("TEMP");
     }
     EXPECT_EQ(SettingsFilePath(), c.want);
   }
   if (keep) {
-    ::setenv("TEMP", keep->c_str(), 1);
+    tallyx::testing::SetEnv("TEMP", *keep);
   } else {
-    ::unsetenv("TEMP");
+    tallyx::testing::UnsetEnv("TEMP");
   }
 }
 

@@ -32,6 +32,18 @@ class WorkDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
+// Paths outside a work directory (UTF-8).
+bool PathExists(const std::string& path);
+void MakeDirs(const std::string& path);
+void RemoveAll(const std::string& path);
+
+// Hides the file at `path` as the system does: the hidden attribute on Windows, a name that
+// starts with "." elsewhere. Returns the file's path afterwards.
+std::string HideFile(const std::string& path);
+
+// Whether taking permissions away from a file or directory keeps this process out (not so for
+// root, nor on Windows, where the permission bits say little).
+bool PermissionsAreEnforced();
 
 struct ProcessResult {
   int exit_code = -1;
@@ -42,8 +54,13 @@ struct ProcessResult {
   bool timed_out = false;  // killed after the time limit
 };
 
-// Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added. With
-// a time limit, a process still running after it is killed.
+// Sets an environment variable of this process (UTF-8 name and value).
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);
+
+// Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added.
+// Arguments and paths are UTF-8; on Windows they reach the program as UTF-16. With a time
+// limit, a process still running after it is killed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& cwd = "", const std::vector<std::string>& env = {},
                          int time_limit_seconds = 0);

@@ -1,0 +1,31 @@
+# Cross-builds the Windows target (x86_64-w64-mingw32) on Debian and runs what it builds under
+# Wine. Used by the "windows" preset and scripts/windows-test.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(triple x86_64-w64-mingw32)
+# The posix thread model: std::thread and std::mutex as on Linux.
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One .exe that needs no DLL of the compiler's beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Programs run under Wine, in a prefix of the build tree's own (its C: drive is
+# <build>/wineprefix/drive_c), quietly and without offering to install Mono or Gecko.
+find_program(TALLYX_WINE NAMES wine wine64)
+if(TALLYX_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_COMMAND} -E env
+      WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+      WINEDEBUG=-all
+      WINEDLLOVERRIDES=mscoree,mshtml=
+      ${TALLYX_WINE})
+endif()

@@ -1,0 +1,33 @@
+// The Windows shell's "Open" service.
+#include <windows.h>
+// <shellapi.h> needs <windows.h> first.
+#include <shellapi.h>
+
+#include "platform/open_document.h"
+#include "platform/utf16.h"
+
+namespace tallyx::platform {
+namespace {
+
+// ShellExecuteA reads its strings in the system's ANSI code page (932 on a Japanese desktop).
+std::string ToAnsiCodePage(const std::string& utf8) {
+  const std::wstring wide = ToUtf16(utf8);
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+int OpenDocument(const std::string& path) {
+  const HWND owner = ::GetDesktopWindow();
+  const std::string doc_name = ToAnsiCodePage(path);
+  const HINSTANCE code =
+      ::ShellExecuteA(owner, "Open", doc_name.c_str(), "", "C:\\", SW_SHOWNORMAL);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(code));
+}
+
+}  // namespace tallyx::platform

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "platform/open_document.h"
+#include "shell/messages.h"
+#include "support/workdir.h"
+
+namespace tallyx::shell {
+namespace {
+
+TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
+  struct Case {
+    std::int32_t code;
+    std::int16_t err_no;
+  };
+  // The numbers follow the meanings, not the order of the codes: 11 gives 61, 32 gives 54.
+  const Case cases[] = {{2, 50},
+                        {3, 51},
+                        {5, 52},
+                        {8, 53},
+                        {11, 61},
+                        {26, 55},
+                        {27, 56},
+                        {28, 57},
+                        {29, 58},
+                        {30, 59},
+                        {31, 60},
+                        {32, 54},
+                        {0, 62},
+                        {1, 62},
+                        {4, 62},
+                        {6, 62},
+                        {7, 62},
+                        {9, 62},
+                        {10, 62},
+                        {12, 62},
+                        {25, 62},
+                        {-1, 62},
+                        {-2147483647 - 1, 62}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(OpenFailureErrorNumber(c.code), c.err_no) << c.code;
+    EXPECT_EQ(OpenFailureNamesDocument(c.code), c.code == 2) << c.code;
+  }
+}
+
+// Where the shell opens documents, a file that is not there comes back as code 2, error 50 with
+// the path in its text. Nothing is opened: the file does not exist.
+TEST(OpenFailureTest, ShellReportsAMissingDocument) {
+  if constexpr (platform::kShellOpensDocuments) {
+    testing::WorkDir work;
+    const std::string doc = work / "まだない.csv";
+    const int code = platform::OpenDocument(doc);
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
+              "Error 50：ファイル('" + doc + "')が見つかりません");
+  } else {
+    GTEST_SKIP() << "the window opens documents through its toolkit here";
+  }
+}
+
+}  // namespace
+}  // namespace tallyx::shell
