@@ -1,6 +1,7 @@
-// The wildcard matcher against a plain dynamic-programming definition of the same rules: "*" any
-// run of characters, "?" one character (a UTF-8 sequence or a stray byte), other bytes equal
-// with ASCII letters in either case. Input: pattern, NUL, name.
+// The wildcard matcher against a plain dynamic-programming definition of the same rules, on
+// texts taken as characters (a UTF-8 sequence or a stray byte): "*" any run of characters, "?"
+// one character, any other character the same one, ASCII letters in either case. Input:
+// pattern, NUL, name.
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -35,7 +36,10 @@ bool Reference(std::string_view p, std::string_view n) {
       } else if (p[i] == '?') {
         ok = j < n.size() && m[(i + 1) * w + j + CharLength(n, j)];
       } else {
-        ok = j < n.size() && Upper(p[i]) == Upper(n[j]) && m[(i + 1) * w + j + 1];
+        const std::size_t lp = CharLength(p, i);
+        ok = j < n.size() && lp == CharLength(n, j) &&
+             (lp == 1 ? Upper(p[i]) == Upper(n[j]) : p.substr(i, lp) == n.substr(j, lp)) &&
+             m[(i + lp) * w + j + lp];
       }
       m[i * w + j] = ok;
     }
