@@ -1,5 +1,6 @@
 #include "convert/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tallyx::convert {
@@ -15,23 +16,33 @@ bool HasLoneCr(const char* s, std::size_t n) {
 
 }  // namespace
 
-BufferedWriter::BufferedWriter() : buf_(new char[kCapacity]) {}
+BufferedWriter::BufferedWriter() { held_.reserve(kCapacity); }
 
 bool BufferedWriter::Append(std::string_view bytes) {
-  if (bytes.size() > kCapacity - used_) {
-    if (!Drain()) return false;
-    if (bytes.size() >= kCapacity) return file_->Write(bytes.data(), bytes.size());
+  if (bytes.size() <= kCapacity - std::min(held_.size(), kCapacity)) {
+    held_.append(bytes);
+    return true;
   }
-  std::memcpy(buf_.get() + used_, bytes.data(), bytes.size());
-  used_ += bytes.size();
-  return true;
+  if (!Drain()) {
+    held_.append(bytes);
+    return false;
+  }
+  if (bytes.size() < kCapacity) {
+    held_.append(bytes);
+    return true;
+  }
+  std::size_t written = 0;  // large blocks go out directly
+  if (file_->Write(bytes.data(), bytes.size(), &written)) return true;
+  held_.append(bytes.substr(written));
+  return false;
 }
 
 bool BufferedWriter::Drain() {
-  if (used_ == 0) return true;
-  const std::size_t n = used_;
-  used_ = 0;
-  return file_->Write(buf_.get(), n);
+  if (held_.empty()) return true;
+  std::size_t written = 0;
+  const bool ok = file_->Write(held_.data(), held_.size(), &written);
+  held_.erase(0, written);
+  return ok;
 }
 
 LineReader::LineReader() : buf_(new char[kInitialCapacity]), capacity_(kInitialCapacity) {}

@@ -3,28 +3,31 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/fs.h"
 
 namespace tallyx::convert {
 
-// Collects output in a block of memory and hands it to the file in large writes.
+// Collects output in a block of memory and hands it to the file in large writes. Nothing handed
+// to it is dropped: bytes the file refused stay held, and the next Drain() tries them again, so
+// that a run's failure path still writes everything produced before the failure.
 class BufferedWriter {
  public:
   BufferedWriter();
   void Reset(platform::OutputFile* file) {
     file_ = file;
-    used_ = 0;
+    held_.clear();
   }
+  // False when a write to the file failed; `bytes` are then held with the rest.
   bool Append(std::string_view bytes);
-  // Hands everything collected so far to the file.
+  // Hands everything held to the file; what the file refuses stays held.
   bool Drain();
 
  private:
   static constexpr std::size_t kCapacity = 64 * 1024;
-  std::unique_ptr<char[]> buf_;
-  std::size_t used_ = 0;
+  std::string held_;
   platform::OutputFile* file_ = nullptr;
 };
 

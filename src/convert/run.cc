@@ -44,8 +44,8 @@ class Run {
     if (IsInputFile(in_.output_path) || !csv_.Create(in_.output_path)) return Fail();
     csv_out_.Reset(&csv_);
 
-    const std::string header = HeaderLine(mode_, in_.mask);
-    if (header.empty() || !WriteCsvLine(header)) return Fail();
+    std::string header = HeaderLine(mode_, in_.mask);
+    if (header.empty() || !WriteCsvLine(&header)) return Fail();
 
     std::string path;
     std::string line;
@@ -71,7 +71,7 @@ class Run {
       if (!ReadResultSection(&reader_, mode_, in_.mask, &turns, &line)) return Fail();
       if (line.empty()) return Fail();
       line.pop_back();
-      if (!WriteCsvLine(line)) return Fail();
+      if (!WriteCsvLine(&line)) return Fail();
       if (waveform && !WriteSideFile()) return Fail();
       if (!result_.Close()) return Fail();
     }
@@ -84,8 +84,13 @@ class Run {
   }
 
  private:
+  // What the writers still hold goes out before the files are closed: everything produced
+  // before the failure stays written.
   RunResult Fail() {
-    side_.Close();
+    if (side_.IsOpen()) {
+      side_out_.Drain();
+      side_.Close();
+    }
     result_.Close();
     if (csv_.IsOpen()) {
       csv_out_.Drain();
@@ -111,8 +116,11 @@ class Run {
     return r;
   }
 
-  bool WriteCsvLine(std::string_view line) {
-    return csv_out_.Append(line) && csv_out_.Append(kLineEnd);
+  // A line goes to the writer with its end in one piece, so that a failed write never leaves
+  // half a line to be completed later.
+  bool WriteCsvLine(std::string* line) {
+    line->append(kLineEnd);
+    return csv_out_.Append(*line);
   }
 
   // A result file of this run must never be overwritten, whatever spelling names it.
@@ -132,11 +140,10 @@ class Run {
     if (IsInputFile(side_path_) || !side_.Create(side_path_)) return false;
     side_out_.Reset(&side_);
     bool read_failed = false;
-    const bool copied = side_out_.Append(platform::ToCp932(SideFileCaption(mode_))) &&
-                        side_out_.Append(kLineEnd) &&
-                        reader_.CopyRemainingLines(&side_out_, &read_failed);
-    const bool drained = side_out_.Drain();
-    return copied && drained && side_.Close();
+    std::string caption = platform::ToCp932(SideFileCaption(mode_));
+    caption.append(kLineEnd);
+    return side_out_.Append(caption) && reader_.CopyRemainingLines(&side_out_, &read_failed) &&
+           side_out_.Drain() && side_.Close();
   }
 
   const RunInputs& in_;

@@ -65,8 +65,9 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool Create(const std::string& path);
-  // Writes all `n` bytes or fails.
-  bool Write(const char* data, std::size_t n);
+  // Writes all `n` bytes or fails; `*written` (when given) tells how many went out, also when
+  // the write failed part way.
+  bool Write(const char* data, std::size_t n, std::size_t* written = nullptr);
   // Forces what was written onto the disk.
   bool Flush();
   bool Close();

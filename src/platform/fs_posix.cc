@@ -24,10 +24,10 @@ FileId IdOf(const struct stat& st) {
 
 bool CloseHandle(std::intptr_t* handle) {
   if (*handle < 0) return true;
-  const bool injected = fault::Intercept(FsCall::kClose);
+  const bool injected = fault::Intercept(FsCall::kClose, *handle);
   const int rc = ::close(Fd(*handle));
+  fault::HandleClosed(*handle);
   *handle = -1;
-  fault::HandleClosed();
   return rc == 0 && !injected;
 }
 
@@ -44,7 +44,7 @@ int OpenWithoutBlocking(const std::string& path, int flags, Acceptable acceptabl
   }
   // O_NONBLOCK means nothing for an ordinary file: two calls saved on every file of a run.
   if (!S_ISREG(st.st_mode)) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  fault::HandleOpened();
+  fault::HandleOpened(fd, path);
   return fd;
 }
 
@@ -52,7 +52,7 @@ int OpenWithoutBlocking(const std::string& path, int flags, Acceptable acceptabl
 
 bool InputFile::Open(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   handle_ = OpenWithoutBlocking(path, O_RDONLY, [](mode_t m) { return S_ISREG(m); });
   read_before_ = false;
   ordinary_ = true;
@@ -61,7 +61,7 @@ bool InputFile::Open(const std::string& path) {
 
 bool InputFile::OpenListed(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   // O_NONBLOCK keeps a FIFO from blocking the open and the reads; it means nothing for an
   // ordinary file.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -69,13 +69,13 @@ bool InputFile::OpenListed(const std::string& path) {
   handle_ = fd;
   read_before_ = false;
   ordinary_ = false;
-  fault::HandleOpened();
+  fault::HandleOpened(fd, path);
   return true;
 }
 
 std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (handle_ < 0) return -1;
-  if (fault::Intercept(FsCall::kRead)) return -1;
+  if (fault::Intercept(FsCall::kRead, handle_)) return -1;
   // Until the file is known to be an ordinary one, its kind is asked before any read after the
   // first.
   if (read_before_ && !ordinary_) {
@@ -90,6 +90,7 @@ std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
       return -1;
     }
     read_before_ = true;
+    fault::Transferred(got);
     return got;
   }
 }
@@ -98,31 +99,31 @@ bool InputFile::Close() { return CloseHandle(&handle_); }
 
 bool OutputFile::Create(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   handle_ = OpenWithoutBlocking(path, O_WRONLY | O_CREAT | O_TRUNC,
                                 [](mode_t m) { return !S_ISFIFO(m) && !S_ISDIR(m); });
   return handle_ >= 0;
 }
 
-bool OutputFile::Write(const char* data, std::size_t n) {
+bool OutputFile::Write(const char* data, std::size_t n, std::size_t* written) {
+  std::size_t done = 0;
+  if (written != nullptr) *written = 0;
   if (handle_ < 0) return false;
-  if (fault::Intercept(FsCall::kWrite)) return false;
-  while (n > 0) {
-    const ssize_t put = ::write(Fd(handle_), data, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (put == 0) return false;
-    data += put;
-    n -= static_cast<std::size_t>(put);
+  if (fault::Intercept(FsCall::kWrite, handle_)) return false;
+  while (done < n) {
+    const ssize_t put = ::write(Fd(handle_), data + done, n - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    done += static_cast<std::size_t>(put);
   }
-  return true;
+  fault::Transferred(static_cast<std::ptrdiff_t>(done));
+  if (written != nullptr) *written = done;
+  return done == n;
 }
 
 bool OutputFile::Flush() {
   if (handle_ < 0) return false;
-  if (fault::Intercept(FsCall::kFlush)) return false;
+  if (fault::Intercept(FsCall::kFlush, handle_)) return false;
   return ::fsync(Fd(handle_)) == 0 || errno == EINVAL;  // EINVAL: a device without sync
 }
 
@@ -138,7 +139,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   const std::string dir = cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
   const std::string name_pattern = cut == std::string::npos ? full : full.substr(cut + 1);
 
-  if (fault::Intercept(FsCall::kList)) return false;
+  if (fault::Intercept(FsCall::kList, dir)) return false;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
   if (d == nullptr) return false;
   std::unique_ptr<DIR, int (*)(DIR*)> guard(d, ::closedir);
@@ -186,12 +187,12 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-  if (fault::Intercept(FsCall::kRemove)) return false;
+  if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::unlink(path.c_str()) == 0;
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (fault::Intercept(FsCall::kRename)) return false;
+  if (fault::Intercept(FsCall::kRename, to)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

@@ -19,10 +19,10 @@ std::intptr_t Value(HANDLE handle) { return reinterpret_cast<std::intptr_t>(hand
 
 bool CloseFile(std::intptr_t* handle) {
   if (Handle(*handle) == INVALID_HANDLE_VALUE) return true;
-  const bool injected = fault::Intercept(FsCall::kClose);
+  const bool injected = fault::Intercept(FsCall::kClose, *handle);
   const BOOL ok = ::CloseHandle(Handle(*handle));
+  fault::HandleClosed(*handle);
   *handle = Value(INVALID_HANDLE_VALUE);
-  fault::HandleClosed();
   return ok && !injected;
 }
 
@@ -59,7 +59,7 @@ constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_H
 
 bool InputFile::Open(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   const HANDLE h =
       ::CreateFileW(ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -70,7 +70,7 @@ bool InputFile::Open(const std::string& path) {
     return false;
   }
   handle_ = Value(h);
-  fault::HandleOpened();
+  fault::HandleOpened(handle_, path);
   return true;
 }
 
@@ -79,10 +79,11 @@ bool InputFile::OpenListed(const std::string& path) { return Open(path); }
 
 std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (!IsOpen()) return -1;
-  if (fault::Intercept(FsCall::kRead)) return -1;
+  if (fault::Intercept(FsCall::kRead, handle_)) return -1;
   const DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
   DWORD got = 0;
   if (!::ReadFile(Handle(handle_), buf, want, &got, nullptr)) return -1;
+  fault::Transferred(static_cast<std::ptrdiff_t>(got));
   return static_cast<std::ptrdiff_t>(got);
 }
 
@@ -90,7 +91,7 @@ bool InputFile::Close() { return CloseFile(&handle_); }
 
 bool OutputFile::Create(const std::string& path) {
   Close();
-  if (fault::Intercept(FsCall::kOpen)) return false;
+  if (fault::Intercept(FsCall::kOpen, path)) return false;
   // Opened, then emptied: unlike CREATE_ALWAYS this also empties a hidden file, as the POSIX
   // build does with any file.
   const HANDLE h = ::CreateFileW(ToUtf16(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -102,26 +103,30 @@ bool OutputFile::Create(const std::string& path) {
     return false;
   }
   handle_ = Value(h);
-  fault::HandleOpened();
+  fault::HandleOpened(handle_, path);
   return true;
 }
 
-bool OutputFile::Write(const char* data, std::size_t n) {
+bool OutputFile::Write(const char* data, std::size_t n, std::size_t* written) {
+  std::size_t done = 0;
+  if (written != nullptr) *written = 0;
   if (!IsOpen()) return false;
-  if (fault::Intercept(FsCall::kWrite)) return false;
-  while (n > 0) {
-    const DWORD chunk = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
+  if (fault::Intercept(FsCall::kWrite, handle_)) return false;
+  while (done < n) {
+    const std::size_t left = n - done;
+    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
     DWORD put = 0;
-    if (!::WriteFile(Handle(handle_), data, chunk, &put, nullptr) || put == 0) return false;
-    data += put;
-    n -= put;
+    if (!::WriteFile(Handle(handle_), data + done, chunk, &put, nullptr) || put == 0) break;
+    done += put;
   }
-  return true;
+  fault::Transferred(static_cast<std::ptrdiff_t>(done));
+  if (written != nullptr) *written = done;
+  return done == n;
 }
 
 bool OutputFile::Flush() {
   if (!IsOpen()) return false;
-  if (fault::Intercept(FsCall::kFlush)) return false;
+  if (fault::Intercept(FsCall::kFlush, handle_)) return false;
   // A device (NUL, say) has nothing to flush.
   return ::FlushFileBuffers(Handle(handle_)) || ::GetFileType(Handle(handle_)) != FILE_TYPE_DISK;
 }
@@ -139,7 +144,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   const std::string dir = full.substr(0, cut);
   const std::string name_pattern = full.substr(cut);
 
-  if (fault::Intercept(FsCall::kList)) return false;
+  if (fault::Intercept(FsCall::kList, dir)) return false;
   const std::wstring wide_dir = ToUtf16(dir);
   WIN32_FIND_DATAW found;
   const HANDLE h = ::FindFirstFileExW((wide_dir + L"*").c_str(), FindExInfoBasic, &found,
@@ -174,12 +179,12 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-  if (fault::Intercept(FsCall::kRemove)) return false;
+  if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::DeleteFileW(ToUtf16(path).c_str());
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (fault::Intercept(FsCall::kRename)) return false;
+  if (fault::Intercept(FsCall::kRename, to)) return false;
   return ::MoveFileExW(ToUtf16(from).c_str(), ToUtf16(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }

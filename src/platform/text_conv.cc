@@ -56,6 +56,36 @@ std::size_t NumberLength(std::string_view s) {
   return i;
 }
 
+// Whether a decimal number without sign that does not fit a double is too large for it rather
+// than too close to zero: the decimal exponent of its first non-zero digit decides.
+bool BeyondLargest(std::string_view s) {
+  long long int_digits = 0, leading_fraction_zeros = 0;
+  bool point = false, nonzero = false;
+  std::size_t i = 0;
+  for (; i < s.size() && (IsDigit(s[i]) || s[i] == '.'); ++i) {
+    if (s[i] == '.') {
+      point = true;
+    } else if (!nonzero && s[i] == '0') {
+      if (point) ++leading_fraction_zeros;
+    } else {
+      nonzero = true;
+      if (!point) ++int_digits;
+    }
+  }
+  if (!nonzero) return false;
+  long long exponent = 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    const bool negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    for (; i < s.size() && IsDigit(s[i]) && exponent < 1000000000; ++i) {
+      exponent = exponent * 10 + (s[i] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  return (int_digits > 0 ? int_digits : -leading_fraction_zeros) + exponent > 0;
+}
+
 double ParseNumber(std::string_view s) {
   bool negative = false;
   if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
@@ -68,7 +98,8 @@ double ParseNumber(std::string_view s) {
   text.append(s);
   double value = 0;
   const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (r.ec == std::errc::result_out_of_range) value = HUGE_VAL;
+  // Out of range: too large is infinite, too close to zero is zero.
+  if (r.ec == std::errc::result_out_of_range) value = BeyondLargest(text) ? HUGE_VAL : 0.0;
   return negative ? -value : value;
 }
 

@@ -19,8 +19,20 @@ std::size_t CharLength(std::string_view s, std::size_t i) {
   return len;
 }
 
+// Whether the characters at pattern[p] and name[n] are the same: the same bytes, ASCII letters
+// in either case. A byte that is no whole character never matches part of one.
+bool SameChar(std::string_view pattern, std::size_t p, std::string_view name, std::size_t n) {
+  const std::size_t len = CharLength(pattern, p);
+  if (len != CharLength(name, n)) return false;
+  if (len == 1) return Upper(pattern[p]) == Upper(name[n]);
+  return pattern.substr(p, len) == name.substr(n, len);
+}
+
 }  // namespace
 
+// Both texts are taken character by character (a stray byte is a character of its own), so
+// that every position stays on a character boundary and the last "*" is the only one that
+// ever needs to take more.
 bool MatchWildcard(std::string_view pattern, std::string_view name) {
   std::size_t p = 0, n = 0;
   // Where to resume after the last "*": pattern position after it, and the name position it
@@ -33,9 +45,9 @@ bool MatchWildcard(std::string_view pattern, std::string_view name) {
     } else if (p < pattern.size() && pattern[p] == '?') {
       ++p;
       n += CharLength(name, n);
-    } else if (p < pattern.size() && Upper(pattern[p]) == Upper(name[n])) {
-      ++p;
-      ++n;
+    } else if (p < pattern.size() && SameChar(pattern, p, name, n)) {
+      p += CharLength(pattern, p);
+      n += CharLength(name, n);
     } else if (star_p != std::string_view::npos) {
       p = star_p;
       star_n += CharLength(name, star_n);

@@ -6,7 +6,8 @@
 namespace tallyx::platform {
 
 // Matches a whole file name against a pattern of "*" (any run of characters) and "?" (one
-// character). ASCII letters compare without regard to case; UTF-8 characters count as one.
+// character). ASCII letters compare without regard to case; UTF-8 characters count as one, and a
+// byte that is not part of a whole UTF-8 character is a character of its own.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
 
 // The order in which NTFS lists names: ordinal comparison of the upper-cased names.

@@ -117,22 +117,25 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
                                    std::string_view key, std::string_view value) {
   const std::string header = Header(section);
   const std::string key_line = KeyLine(key, value);
-
+  // The new content goes to a temporary file beside the old one, is forced to the disk, and
+  // then takes the old file's place in one rename, so that a crash at any moment leaves either
+  // the old or the new settings file whole. A new file is made the same way, so that there is
+  // never a settings file that holds only part of its lines.
+  const std::string temp = path + "$";
   if (!platform::PathExists(path)) {
     std::string content;
     AppendLine(&content, header);
     AppendLine(&content, key_line);
     platform::OutputFile file;
-    if (!file.Create(path) || !file.Write(content.data(), content.size()) || !file.Close()) {
+    if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
+        !file.Close() || !platform::ReplaceFile(temp, path)) {
+      file.Close();
+      platform::RemoveFile(temp);  // there was no settings file, and there is none now
       return Failure(30, path);
     }
     return std::nullopt;
   }
 
-  // The new content goes to a temporary file beside the old one, is forced to the disk, and
-  // then takes the old file's place in one rename, so that a crash at any moment leaves either
-  // the old or the new settings file whole.
-  const std::string temp = path + "$";
   platform::InputFile old_file;
   if (!old_file.Open(path)) return Failure(30, temp);
   platform::OutputFile new_file;

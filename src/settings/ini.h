@@ -20,13 +20,13 @@ struct IniFailure {
 // and when the file cannot be read.
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
 
-// Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. A missing file is
-// created directly; an existing one is rewritten into `path` + "$", forced to the disk, and
-// renamed over the old file, so that the old or the new file is whole at every moment. Returns
-// the failure, if any, for the caller to show: 30 with `path` when a new file cannot be made,
-// 30 with `path` + "$" when the old file cannot be read or the new content cannot be written
-// (the old file stays), 31 with `path` when the replace fails (the old file and the complete
-// temporary file stay).
+// Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. The new content
+// is written into `path` + "$", forced to the disk, and renamed over the old file (or into
+// place, when there was none), so that the old or the new file is whole at every moment.
+// Returns the failure, if any, for the caller to show: 30 with `path` when a new file cannot be
+// made (nothing is left behind), 30 with `path` + "$" when the old file cannot be read or the
+// new content cannot be written (the old file stays), 31 with `path` when the replace fails
+// (the old file and the complete temporary file stay).
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value);
 

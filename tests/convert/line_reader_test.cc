@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault.h"
 #include "support/workdir.h"
 
 namespace tallyx::convert {
@@ -126,6 +127,28 @@ TEST(LineReader, CopiesLikeLineByLineWhereverTheReadsEnd) {
     for (std::size_t i = 1; i < lines.size(); ++i) expected += lines[i] + "\r\n";
     EXPECT_EQ(CopyAfter(bytes, 1), expected) << "round " << round;
   }
+}
+
+TEST(BufferedWriter, KeepsWhatTheFileRefusedForTheNextDrain) {
+  namespace fault = platform::fault;
+  WorkDir dir;
+  platform::OutputFile out;
+  ASSERT_TRUE(out.Create(dir / "out"));
+  BufferedWriter writer;
+  writer.Reset(&out);
+  const std::string big(200 * 1024, 'b');
+  fault::Reset();
+  ASSERT_TRUE(writer.Append("line 1\r\n"));
+  fault::FailCall(1);  // the drain
+  EXPECT_FALSE(writer.Drain());
+  fault::FailCall(3);  // the held line goes out (2), the big block is refused (3)
+  EXPECT_FALSE(writer.Append(big));
+  fault::FailCall(0);
+  EXPECT_TRUE(writer.Drain());
+  EXPECT_TRUE(writer.Drain());
+  fault::Reset();
+  EXPECT_TRUE(out.Close());
+  EXPECT_EQ(dir.Read("out"), "line 1\r\n" + big);
 }
 
 }  // namespace

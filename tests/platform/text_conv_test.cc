@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/codec.h"
 
 namespace tallyx::platform {
@@ -64,6 +66,10 @@ TEST(TextConv, TestsAndConvertsTurnCounts) {
       {"32767.5", NumericResult::kOutOfRange, 0},
       {"40000", NumericResult::kOutOfRange, 0},
       {"1e400", NumericResult::kOutOfRange, 0},
+      {"0.001e400", NumericResult::kOutOfRange, 0},
+      {"1E-7999", NumericResult::kOk, 0},  // too close to zero for a double: zero
+      {"-123.4e-400", NumericResult::kOk, 0},
+      {"00000.00e-99999", NumericResult::kOk, 0},
       {"", NumericResult::kNotNumeric, 0},
       {"abc", NumericResult::kNotNumeric, 0},
       {"5 turns", NumericResult::kNotNumeric, 0},
@@ -86,9 +92,17 @@ TEST(TextConv, ReadsLeadingNumbers) {
     double value;
     bool found;
   } cases[] = {
-      {"15728891", 15728891, true}, {"  42abc", 42, true}, {"abc", 0, false}, {"-1", -1, true},
-      {"1.5e3x", 1500, true},       {"1e", 1, true},       {"", 0, false},    {"- 1", 0, false},
+      {"15728891", 15728891, true},
+      {"  42abc", 42, true},
+      {"abc", 0, false},
+      {"-1", -1, true},
+      {"1.5e3x", 1500, true},
+      {"1e", 1, true},
+      {"", 0, false},
+      {"- 1", 0, false},
       {" +.25", 0.25, true},
+      {"1e-400x", 0, true},
+      {"1e99999", HUGE_VAL, true},
   };
   for (const Case& c : cases) {
     bool found = !c.found;

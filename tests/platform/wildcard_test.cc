@@ -31,6 +31,11 @@ TEST(Wildcard, MatchesWholeNames) {
       {"", "a", false},
       {"名*.txt", "名前.txt", true},
       {"名*.txt", "前名.txt", false},
+      // A byte that is no whole character matches only itself, never part of a character.
+      {"\xE5*", "\xE5\x90\x8D", false},
+      {"*\xE5*", "\xE5\x90\x8D\xE5", true},
+      {"*\x8D", "\xE5\x90\x8D", false},
+      {"?\x8D", "\xE5\x90\x8D\x8D", true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MatchWildcard(c.pattern, c.name), c.match) << c.pattern << " " << c.name;

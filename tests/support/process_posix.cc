@@ -1,11 +1,15 @@
 // Running programs and hiding files on POSIX systems.
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "support/workdir.h"
 
@@ -28,8 +32,10 @@ void SetEnv(const std::string& name, const std::string& value) {
 void UnsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& cwd, const std::vector<std::string>& env) {
+                         const std::string& cwd, const std::vector<std::string>& env,
+                         int time_limit_seconds) {
   WorkDir capture;
+  const auto start = std::chrono::steady_clock::now();
   const std::string out_path = capture / "out", err_path = capture / "err";
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -48,9 +54,25 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
   ProcessResult r;
+  int status = 0;
+  struct rusage usage {};
+  if (time_limit_seconds > 0) {
+    const auto deadline = start + std::chrono::seconds(time_limit_seconds);
+    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(pid, SIGKILL);
+        ::wait4(pid, &status, 0, &usage);
+        r.timed_out = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  } else {
+    ::wait4(pid, &status, 0, &usage);
+  }
+  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  r.max_rss_kb = usage.ru_maxrss;
   r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.out = ReadFile(out_path);
   r.err = ReadFile(err_path);

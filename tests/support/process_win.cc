@@ -88,8 +88,10 @@ void UnsetEnv(const std::string& name) {
 }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& cwd, const std::vector<std::string>& env) {
+                         const std::string& cwd, const std::vector<std::string>& env,
+                         int time_limit_seconds) {
   WorkDir capture;
+  const ULONGLONG start = ::GetTickCount64();
   const std::string out_path = capture / "out", err_path = capture / "err";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -118,7 +120,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     r.exit_code = 127;
     return r;
   }
-  ::WaitForSingleObject(process.hProcess, INFINITE);
+  const DWORD limit =
+      time_limit_seconds > 0 ? static_cast<DWORD>(time_limit_seconds) * 1000 : INFINITE;
+  if (::WaitForSingleObject(process.hProcess, limit) == WAIT_TIMEOUT) {
+    ::TerminateProcess(process.hProcess, 137);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    r.timed_out = true;
+  }
+  r.seconds = static_cast<double>(::GetTickCount64() - start) / 1000;
   DWORD code = 0;
   ::GetExitCodeProcess(process.hProcess, &code);
   ::CloseHandle(process.hThread);

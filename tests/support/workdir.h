@@ -49,6 +49,9 @@ struct ProcessResult {
   int exit_code = -1;
   std::string out;
   std::string err;
+  long max_rss_kb = 0;     // the largest resident set the process had
+  double seconds = 0;      // wall-clock time
+  bool timed_out = false;  // killed after the time limit
 };
 
 // Sets an environment variable of this process (UTF-8 name and value).
@@ -56,8 +59,10 @@ void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);
 
 // Runs `program` with `args`, in `cwd` when given, with `env` entries ("NAME=value") added.
-// Arguments and paths are UTF-8; on Windows they reach the program as UTF-16.
+// Arguments and paths are UTF-8; on Windows they reach the program as UTF-16. With a time
+// limit, a process still running after it is killed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& cwd = "", const std::vector<std::string>& env = {});
+                         const std::string& cwd = "", const std::vector<std::string>& env = {},
+                         int time_limit_seconds = 0);
 
 }  // namespace tallyx::testing

@@ -1,0 +1,326 @@
+// Fault injection over whole conversion runs: for every file-system call N of a clean run, the
+// run is repeated with call N failing, and what it reports and leaves behind is checked against
+// the clean run's trace of calls.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/csv_layout.h"
+#include "convert/run.h"
+#include "platform/codec.h"
+#include "platform/fault.h"
+#include "support/result_files.h"
+#include "support/workdir.h"
+
+namespace tallyx::convert {
+namespace {
+
+namespace fault = platform::fault;
+using platform::FsCall;
+using testing::JoinLines;
+using testing::ResultFileShape;
+using testing::ResultLines;
+using testing::WaveformStart;
+using testing::WorkDir;
+
+constexpr std::int32_t kAllItems = (1 << 25) - 1;
+constexpr std::int32_t kWaveformBit = 1 << 24;
+
+struct InputFile {
+  std::string name;
+  std::string bytes;
+  std::size_t section_needed;  // bytes the reader must have to finish the result section
+  std::size_t samples_start;   // offset of the first waveform sample (after the two lines)
+};
+
+InputFile MakeInput(std::string name, const ResultFileShape& shape, std::size_t long_name = 0) {
+  std::vector<std::string> lines = ResultLines(shape);
+  if (long_name > 0) lines[4] = std::string(long_name, 'n') + "\t" + lines[4];
+  const std::size_t section_lines = static_cast<std::size_t>(WaveformStart(shape) - 1);
+  const std::string section(JoinLines({lines.begin(), lines.begin() + section_lines}));
+  const std::string with_two(JoinLines({lines.begin(), lines.begin() + section_lines + 2}));
+  // The last line of the section ends with CR LF: it is complete once the byte after its CR
+  // has been seen.
+  return {std::move(name), JoinLines(lines), section.size() - 1, with_two.size()};
+}
+
+// Compares file contents without printing them (some are megabytes long).
+void ExpectBytes(const std::string& got, const std::string& want, const std::string& what) {
+  if (got == want) return;
+  std::size_t at = 0;
+  while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+  ADD_FAILURE() << what << ": " << got.size() << " bytes instead of " << want.size()
+                << ", first difference at " << at;
+}
+
+// One run's inputs and the clean run it is compared with.
+class FaultWalk {
+ public:
+  FaultWalk(int mode, std::int32_t mask, std::string pattern, std::vector<InputFile> inputs)
+      : mode_(mode), mask_(mask), pattern_(std::move(pattern)), inputs_(std::move(inputs)) {
+    dir_.MakeDir("in");
+    dir_.MakeDir("out");
+    for (const InputFile& f : inputs_) dir_.Write("in/" + f.name, f.bytes);
+  }
+
+  RunInputs Inputs() const {
+    RunInputs in;
+    in.mode = mode_;
+    in.mask = mask_;
+    in.directory_text = dir_ / "in" + "  (comment)";
+    in.filter_text = pattern_;
+    in.output_path = dir_ / "out/out.csv";
+    return in;
+  }
+  std::string SidePath(std::size_t k) const {
+    return dir_ / ("out/out" + std::to_string(k) + ".csv");
+  }
+  bool sides() const { return (mask_ & kWaveformBit) != 0; }
+
+  void CleanRun() {
+    fault::Reset();
+    fault::StartTrace();
+    const RunResult r = RunConversion(Inputs());
+    trace_ = fault::Trace();
+    fault::Reset();
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.processed, static_cast<std::int32_t>(inputs_.size()));
+    ASSERT_EQ(fault::OpenHandles(), 0);
+    const std::string csv = dir_.Read("out/out.csv");
+    std::size_t from = 0;
+    for (std::size_t end; (end = csv.find("\r\n", from)) != std::string::npos; from = end + 2) {
+      csv_lines_.push_back(csv.substr(from, end + 2 - from));
+    }
+    ASSERT_EQ(csv_lines_.size(), inputs_.size() + 1);
+    for (std::size_t k = 1; sides() && k <= inputs_.size(); ++k) {
+      clean_sides_.push_back(testing::ReadFile(SidePath(k)));
+    }
+    Index();
+    Empty();
+  }
+
+  // Runs twice per call of the clean run: with that call failing alone, and with it and every
+  // call after it failing (the failure path itself then fails too), and checks the outcome.
+  void WalkEveryCall() {
+    ASSERT_GT(trace_.size(), 5u);
+    for (std::size_t i = 0; i < trace_.size(); ++i) {
+      for (const bool dead_disk : {false, true}) {
+        SCOPED_TRACE("call " + std::to_string(i + 1) + " of " + std::to_string(trace_.size()) +
+                     (dead_disk ? " and all after it" : ""));
+        fault::Reset();
+        if (dead_disk) {
+          fault::FailFrom(static_cast<long>(i + 1));
+        } else {
+          fault::FailCall(static_cast<long>(i + 1));
+        }
+        const RunResult r = RunConversion(Inputs());
+        fault::Reset();
+        if (dead_disk) {
+          CheckDeadDisk(i, r);
+        } else {
+          Check(i, r);
+        }
+        if (HasFailure()) return;
+        Empty();
+      }
+    }
+  }
+
+ private:
+  static bool HasFailure() { return ::testing::Test::HasFailure(); }
+
+  // Finds, in the clean trace, where each file of the run was opened, read and closed.
+  void Index() {
+    const std::string in_dir = dir_ / "in/";
+    for (std::size_t i = 0; i < trace_.size(); ++i) {
+      const fault::TracedCall& c = trace_[i];
+      if (c.call == FsCall::kList) list_ = i;
+      if (c.path.rfind(in_dir, 0) == 0) {
+        if (c.call == FsCall::kOpen) result_open_.push_back(i);
+        if (c.call == FsCall::kClose) result_close_.push_back(i);
+      }
+      if (c.path == dir_ / "out/out.csv" && c.call == FsCall::kOpen) csv_open_ = i;
+      for (std::size_t k = 1; k <= inputs_.size(); ++k) {
+        if (c.path != SidePath(k)) continue;
+        if (c.call == FsCall::kOpen) side_open_[k] = i;
+        if (c.call == FsCall::kClose) side_close_[k] = i;
+      }
+    }
+    ASSERT_EQ(result_open_.size(), inputs_.size());
+    ASSERT_EQ(result_close_.size(), inputs_.size());
+    ASSERT_TRUE(list_.has_value() && csv_open_.has_value());
+    ASSERT_EQ(side_open_.size(), sides() ? inputs_.size() : 0u);
+  }
+
+  // Bytes of result file k read by the calls before call i.
+  std::size_t ReadBefore(std::size_t k, std::size_t i) const {
+    std::size_t n = 0;
+    for (std::size_t c = result_open_[k - 1]; c < i; ++c) {
+      if (trace_[c].call == FsCall::kRead && trace_[c].path == dir_ / "in/" + inputs_[k - 1].name) {
+        n += static_cast<std::size_t>(trace_[c].bytes);
+      }
+    }
+    return n;
+  }
+
+  // What holds whichever calls fail from call i on: the stage's error, result files untouched,
+  // nothing created but the CSV and the side files begun, no handle open. Returns the file
+  // being processed (the last result file opened at or before call i; 0 for none).
+  std::size_t CheckStageAndFiles(std::size_t i, const RunResult& r) {
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(fault::OpenHandles(), 0);
+    std::size_t k = 0;
+    while (k < result_open_.size() && result_open_[k] <= i) ++k;
+
+    // The stage reached.
+    if (i == *list_) {
+      EXPECT_EQ(r.failure.err_no, 3);
+      EXPECT_EQ(r.failure.s1, dir_ / "in/");
+      EXPECT_EQ(r.failure.s2, pattern_);
+    } else if (sides() && i >= side_open_.at(1)) {
+      EXPECT_EQ(r.failure.err_no, 5);
+      EXPECT_EQ(r.failure.s1, SidePath(k));
+      EXPECT_EQ(r.failure.s2, "");
+    } else {
+      EXPECT_EQ(r.failure.err_no, 1);
+      EXPECT_EQ(r.failure.s1, dir_ / "out/out.csv");
+      EXPECT_EQ(r.failure.s2, "");
+    }
+
+    // Result files untouched, and nothing created but the CSV and the side files begun.
+    for (const InputFile& f : inputs_) ExpectBytes(dir_.Read("in/" + f.name), f.bytes, f.name);
+    EXPECT_EQ(dir_.List("in").size(), inputs_.size());
+    std::vector<std::string> expected_out;
+    if (i > *csv_open_) expected_out.push_back("out.csv");
+    for (std::size_t s = 1; sides() && s <= k; ++s) {
+      if (i > side_open_.at(s)) expected_out.push_back("out" + std::to_string(s) + ".csv");
+    }
+    std::sort(expected_out.begin(), expected_out.end());
+    EXPECT_EQ(dir_.List("out"), expected_out);
+    return k;
+  }
+
+  // Call i alone fails: everything produced before it is written.
+  void Check(std::size_t i, const RunResult& r) {
+    const fault::TracedCall& failed = trace_[i];
+    const std::size_t k = CheckStageAndFiles(i, r);
+    if (i <= *csv_open_) return;
+
+    // The CSV: the header and the lines of the files whose line was composed before call i.
+    std::size_t lines = 0;
+    if (i > result_close_.back()) {
+      lines = inputs_.size();
+    } else if (k > 0) {
+      const InputFile& f = inputs_[k - 1];
+      const bool csv_write = failed.call == FsCall::kWrite && failed.path == dir_ / "out/out.csv";
+      const bool section_read = ReadBefore(k, i) >= f.section_needed || i > result_close_[k - 1];
+      lines = csv_write || section_read ? k : k - 1;
+    }
+    std::string csv;
+    for (std::size_t l = 0; l <= lines; ++l) csv += csv_lines_[l];
+    ExpectBytes(dir_.Read("out/out.csv"), csv, "CSV with " + std::to_string(lines) + " data lines");
+
+    // Side files: those before complete; the one being written holds all it received.
+    for (std::size_t s = 1; sides() && s <= k; ++s) {
+      if (i <= side_open_.at(s)) continue;
+      const std::string& clean = clean_sides_[s - 1];
+      const std::string got = dir_.Read("out/out" + std::to_string(s) + ".csv");
+      if (s < k || i > side_close_.at(s)) {
+        ExpectBytes(got, clean, "side file " + std::to_string(s));
+        continue;
+      }
+      const std::size_t caption = platform::ToCp932(SideFileCaption(mode_)).size() + 2;
+      const std::size_t read = ReadBefore(s, i);
+      const std::size_t start = inputs_[s - 1].samples_start;
+      const std::size_t received = caption + (read > start ? read - start : 0);
+      ASSERT_LE(received, clean.size());
+      // A CR that ends what was read waits for the byte after it.
+      const bool held_cr = received > 0 && clean[received - 1] == '\r';
+      if (!(got == clean.substr(0, received) ||
+            (held_cr && got == clean.substr(0, received - 1)))) {
+        ADD_FAILURE() << "side file " << s << " holds " << got.size() << " bytes, received "
+                      << received;
+      }
+    }
+  }
+
+  // Call i and all after it fail: each output holds exactly what the writes before call i put
+  // there, as the clean run wrote it, and never a write's bytes twice.
+  void CheckDeadDisk(std::size_t i, const RunResult& r) {
+    const std::size_t k = CheckStageAndFiles(i, r);
+    std::map<std::string, std::size_t> written;
+    for (std::size_t c = 0; c < i; ++c) {
+      if (trace_[c].call == FsCall::kWrite) written[trace_[c].path] += trace_[c].bytes;
+    }
+    if (i > *csv_open_) {
+      const std::string csv = dir_ / "out/out.csv";
+      std::string clean;
+      for (const std::string& l : csv_lines_) clean += l;
+      ExpectBytes(dir_.Read("out/out.csv"), clean.substr(0, written[csv]), "CSV");
+    }
+    for (std::size_t s = 1; sides() && s <= k; ++s) {
+      if (i <= side_open_.at(s)) continue;
+      ExpectBytes(dir_.Read("out/out" + std::to_string(s) + ".csv"),
+                  clean_sides_[s - 1].substr(0, written[SidePath(s)]),
+                  "side file " + std::to_string(s));
+    }
+  }
+
+  void Empty() {
+    for (const std::string& name : dir_.List("out")) std::remove((dir_ / ("out/" + name)).c_str());
+  }
+
+  WorkDir dir_;
+  int mode_;
+  std::int32_t mask_;
+  std::string pattern_;
+  std::vector<InputFile> inputs_;
+
+  std::vector<fault::TracedCall> trace_;
+  std::vector<std::string> csv_lines_;  // header first, each with its CR LF
+  std::vector<std::string> clean_sides_;
+  std::optional<std::size_t> list_, csv_open_;
+  std::vector<std::size_t> result_open_, result_close_;
+  std::map<std::size_t, std::size_t> side_open_, side_close_;
+};
+
+TEST(FaultWalk, EveryModeWithSideFiles) {
+  const char* const patterns[] = {"Brawn_*.txt", "IsoMetric_*.txt", "Beginning*.txt",
+                                  "Exercise_*.txt"};
+  for (int mode = 0; mode < 4; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    std::string stem = patterns[mode];
+    stem.erase(stem.find('*'));
+    std::vector<InputFile> inputs = {
+        MakeInput(stem + "1.txt", {.mode = mode, .turns = 2, .waveform_lines = 3, .seed = 1}),
+        // Large enough for several reads and several writes of the side file.
+        MakeInput(stem + "2.txt", {.mode = mode, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+        MakeInput(
+            stem + "3.txt",
+            {.mode = mode, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
+    };
+    FaultWalk walk(mode, kAllItems, patterns[mode], std::move(inputs));
+    walk.CleanRun();
+    walk.WalkEveryCall();
+  }
+}
+
+TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
+  // Lines of tens of kilobytes: the CSV is written while the run goes on, and one line is
+  // bigger than the whole buffer. No side files: the reader stops at the end of the section.
+  std::vector<InputFile> inputs;
+  for (int i = 1; i <= 4; ++i) {
+    inputs.push_back(MakeInput("Beginning" + std::to_string(i) + ".txt",
+                               {.mode = 2, .turns = 3, .waveform_lines = 50, .seed = i},
+                               i == 3 ? 100000 : 30000));
+  }
+  FaultWalk walk(2, kAllItems & ~kWaveformBit, "Beginning*.txt", std::move(inputs));
+  walk.CleanRun();
+  walk.WalkEveryCall();
+}
+
+}  // namespace
+}  // namespace tallyx::convert
