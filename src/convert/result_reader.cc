@@ -24,10 +24,11 @@ bool CutAtTab(std::string_view s, std::string_view* before) {
 // Walks the lines of one file for one mode and mask, appending cells to the data line.
 class Section {
  public:
-  Section(LineReader* in, std::int32_t mask, std::string* out) : in_(in), mask_(mask), out_(out) {}
+  Section(platform::LineReader* in, std::int32_t mask, std::string* out)
+      : in_(in), mask_(mask), out_(out) {}
 
   // Reads the next line into current(); false at the end of the file or on a read failure.
-  bool Read() { return in_->Next(&current_) == LineReader::Status::kLine; }
+  bool Read() { return in_->Next(&current_) == platform::LineReader::Status::kLine; }
   std::string_view current() const { return current_; }
 
   bool Skip(int count) {
@@ -59,7 +60,7 @@ class Section {
   void AppendCurrent() { AppendCheckBuff(current_, out_); }
 
  private:
-  LineReader* in_;
+  platform::LineReader* in_;
   std::int32_t mask_;
   std::string* out_;
   std::string_view current_;
@@ -214,7 +215,7 @@ std::string CheckBuff(std::string_view s) {
   return cell;
 }
 
-bool ReadResultSection(LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
+bool ReadResultSection(platform::LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
                        std::string* line) {
   Section s(in, mask, line);
   if (!CommonHead(&s)) return false;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/line_reader.h"
+#include "platform/line_io.h"
 
 namespace tallyx::convert {
 
@@ -22,7 +22,7 @@ void AppendCheckBuff(std::string_view s, std::string* out);
 // updated when the file's count line is numeric. False when the file breaks the layout (it ends
 // early, a required TAB is missing, the time is not a time, a count is out of range) or cannot
 // be read. Afterwards the reader stands at the first line of the waveform section.
-bool ReadResultSection(LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
+bool ReadResultSection(platform::LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
                        std::string* line);
 
 }  // namespace tallyx::convert

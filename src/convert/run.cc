@@ -3,12 +3,12 @@
 #include <optional>
 
 #include "convert/csv_layout.h"
-#include "convert/line_reader.h"
 #include "convert/result_reader.h"
 #include "convert/side_file.h"
 #include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
+#include "platform/line_io.h"
 #include "platform/text_conv.h"
 
 namespace tallyx::convert {
@@ -134,7 +134,7 @@ class Run {
   bool WriteSideFile() {
     std::string_view ignored;
     for (int i = 0; i < 2; ++i) {
-      if (reader_.Next(&ignored) != LineReader::Status::kLine) return false;
+      if (reader_.Next(&ignored) != platform::LineReader::Status::kLine) return false;
     }
     stage_ = 5;
     if (IsInputFile(side_path_) || !side_.Create(side_path_)) return false;
@@ -157,9 +157,9 @@ class Run {
   platform::OutputFile csv_;
   platform::InputFile result_;
   platform::OutputFile side_;
-  BufferedWriter csv_out_;
-  BufferedWriter side_out_;
-  LineReader reader_;
+  platform::BufferedWriter csv_out_;
+  platform::BufferedWriter side_out_;
+  platform::LineReader reader_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/codec.h"
 #include "platform/fs.h"
+#include "platform/line_io.h"
 #include "platform/text_conv.h"
 
 // The store works on the file's CP932 bytes and decodes only the value it returns. That is safe
@@ -13,51 +14,6 @@ namespace tallyx::settings {
 namespace {
 
 constexpr std::string_view kMissing = "-1";
-
-// Reads a file line by line: a line ends at CR LF or at a lone CR; a lone LF belongs to the line.
-class LineSplitter {
- public:
-  enum class Status { kLine, kEnd, kError };
-
-  explicit LineSplitter(platform::InputFile* file) : file_(file) {}
-
-  // The next line, without its end; valid until the next call.
-  Status Next(std::string_view* line) {
-    for (;;) {
-      const std::size_t cr = buf_.find('\r', begin_);
-      if (cr != std::string::npos && (cr + 1 < buf_.size() || eof_)) {
-        *line = std::string_view(buf_).substr(begin_, cr - begin_);
-        begin_ = cr + 1;
-        if (begin_ < buf_.size() && buf_[begin_] == '\n') ++begin_;
-        return Status::kLine;
-      }
-      if (eof_) {
-        if (begin_ == buf_.size()) return Status::kEnd;
-        *line = std::string_view(buf_).substr(begin_);
-        begin_ = buf_.size();
-        return Status::kLine;
-      }
-      if (!Fill()) return Status::kError;
-    }
-  }
-
- private:
-  bool Fill() {
-    buf_.erase(0, begin_);
-    begin_ = 0;
-    char chunk[4096];
-    const std::ptrdiff_t got = file_->Read(chunk, sizeof chunk);
-    if (got < 0) return false;
-    if (got == 0) eof_ = true;
-    buf_.append(chunk, static_cast<std::size_t>(got));
-    return true;
-  }
-
-  platform::InputFile* file_;
-  std::string buf_;
-  std::size_t begin_ = 0;
-  bool eof_ = false;
-};
 
 bool BeginsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
@@ -90,12 +46,13 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
   enum class State { kSearching, kInSection, kDone };
   State state = State::kSearching;
   std::string result(kMissing);
-  LineSplitter lines(&file);
+  platform::LineReader lines;
+  lines.Reset(&file);
   std::string_view raw;
   while (state != State::kDone) {
-    const LineSplitter::Status status = lines.Next(&raw);
-    if (status == LineSplitter::Status::kError) return std::string(kMissing);
-    if (status == LineSplitter::Status::kEnd) break;
+    const platform::LineReader::Status status = lines.Next(&raw);
+    if (status == platform::LineReader::Status::kError) return std::string(kMissing);
+    if (status == platform::LineReader::Status::kEnd) break;
     if (raw.empty()) continue;
     const std::string_view line = platform::TrimBlanks(raw);
     if (state == State::kInSection) {
@@ -145,12 +102,13 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   enum class State { kSearching, kInSection, kWritten };
   State state = State::kSearching;
   std::string content;
-  LineSplitter lines(&old_file);
+  platform::LineReader lines;
+  lines.Reset(&old_file);
   std::string_view line;
   for (;;) {
-    const LineSplitter::Status status = lines.Next(&line);
-    if (status == LineSplitter::Status::kError) return Failure(30, temp);
-    if (status == LineSplitter::Status::kEnd) break;
+    const platform::LineReader::Status status = lines.Next(&line);
+    if (status == platform::LineReader::Status::kError) return Failure(30, temp);
+    if (status == platform::LineReader::Status::kEnd) break;
     // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
     if (state != State::kWritten && !line.empty()) {
       line = platform::TrimBlanks(line);

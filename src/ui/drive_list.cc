@@ -1,12 +1,15 @@
 #include "ui/drive_list.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <algorithm>
 
 #include "ui/dir_list.h"
+#include "ui/look.h"
 
 namespace tallyx::ui {
 
@@ -84,6 +87,39 @@ bool ShowDirectory(DriveList* drives, DirList* dirs, const QString& dir) {
   if (own < 0 || !dirs->SetPath(drives->RootAt(own), dir)) return false;
   drives->SelectQuietly(own);
   return true;
+}
+
+PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str) {
+  PathControls c;
+  c.Drive1 = new DriveList(dialog);
+  c.Drive1->setObjectName("Drive1");
+  c.Drive1->setFont(PGothicFont());
+  c.Drive1->setGeometry(Twips(0, 120, 3135, 300));
+
+  c.Dir1 = new DirList(dialog);
+  c.Dir1->setObjectName("Dir1");
+  c.Dir1->setFont(PGothicFont());
+  c.Dir1->setGeometry(Twips(0, 480, 3135, dir_height));
+
+  auto button = [dialog, buttons_top](const char* name, const char* caption, int left) {
+    auto* b = new QPushButton(caption, dialog);
+    b->setObjectName(name);
+    b->setFont(PGothicFont());
+    b->setGeometry(Twips(left, buttons_top, 975, 375));
+    return b;
+  };
+  c.OKButton = button("OKButton", "OK", 1080);
+  c.CancelButton = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
+
+  ShowCurrentDirectory(c.Drive1, c.Dir1);
+  QObject::connect(c.Drive1, &QComboBox::currentIndexChanged, dialog,
+                   [c] { FollowDrive(c.Drive1, c.Dir1); });  // Drive1_Change
+  QObject::connect(c.CancelButton, &QPushButton::clicked, dialog,
+                   [dialog, set_str] {  // CancelButton_Click
+                     *set_str = QStringLiteral("-1");
+                     dialog->reject();
+                   });
+  return c;
 }
 
 }  // namespace tallyx::ui

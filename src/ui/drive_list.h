@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
+class QPushButton;
+
 namespace tallyx::ui {
 
 class DirList;
@@ -38,6 +41,17 @@ void ShowCurrentDirectory(DriveList* drives, DirList* dirs);
 // volume. When that volume cannot be shown, the drive list goes back, silently, to the volume
 // whose tree the directory list shows.
 void FollowDrive(DriveList* drives, DirList* dirs);
+
+// What the two path dialogs both start with: `Drive1` above `Dir1` (of `dir_height` twips),
+// "OK" and "ｷｬﾝｾﾙ" in a row at `buttons_top`, both lists on the current directory, the drive
+// list followed by the directory list, and "ｷｬﾝｾﾙ" leaving "-1" in `set_str`.
+struct PathControls {
+  DriveList* Drive1;
+  DirList* Dir1;
+  QPushButton* OKButton;
+  QPushButton* CancelButton;
+};
+PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str);
 
 // Puts the directory list on `dir` (absolute, "/" separators): in the tree of the selected
 // volume when `dir` lies on it, else in the tree of its own volume, which the drive list then

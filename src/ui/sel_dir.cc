@@ -24,37 +24,12 @@ SelDir::SelDir(SelDirMembers* members, QWidget* parent)
   setFont(GothicFont());
   FixDialogFrame(this, 3210, 2580);
 
-  impl_->Drive1 = new DriveList(this);
-  impl_->Drive1->setObjectName("Drive1");
-  impl_->Drive1->setFont(PGothicFont());
-  impl_->Drive1->setGeometry(Twips(0, 120, 3135, 300));
-
-  impl_->Dir1 = new DirList(this);
-  impl_->Dir1->setObjectName("Dir1");
-  impl_->Dir1->setFont(PGothicFont());
-  impl_->Dir1->setGeometry(Twips(0, 480, 3135, 1560));
-
-  auto button = [this](const char* name, const char* caption, int left) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setFont(PGothicFont());
-    b->setGeometry(Twips(left, 2160, 975, 375));
-    return b;
-  };
-  QPushButton* ok = button("OKButton", "OK", 1080);
-  QPushButton* cancel = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
-
-  ShowCurrentDirectory(impl_->Drive1, impl_->Dir1);
-
-  connect(impl_->Drive1, &QComboBox::currentIndexChanged, this,
-          [this] { FollowDrive(impl_->Drive1, impl_->Dir1); });  // Drive1_Change
-  connect(ok, &QPushButton::clicked, this, [this] {              // OKButton_Click
+  const PathControls c = MakePathControls(this, 1560, 2160, &impl_->members->SetStr);
+  impl_->Drive1 = c.Drive1;
+  impl_->Dir1 = c.Dir1;
+  connect(c.OKButton, &QPushButton::clicked, this, [this] {  // OKButton_Click
     impl_->members->SetStr = impl_->Dir1->Path();
     accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, [this] {  // CancelButton_Click
-    impl_->members->SetStr = QStringLiteral("-1");
-    reject();
   });
 }
 

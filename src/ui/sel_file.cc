@@ -81,15 +81,9 @@ SelFile::SelFile(SelFileMembers* members, QWidget* parent)
   setFont(GothicFont());
   FixDialogFrame(this, 3210, 3315);
 
-  impl_->Drive1 = new DriveList(this);
-  impl_->Drive1->setObjectName("Drive1");
-  impl_->Drive1->setFont(PGothicFont());
-  impl_->Drive1->setGeometry(Twips(0, 120, 3135, 300));
-
-  impl_->Dir1 = new DirList(this);
-  impl_->Dir1->setObjectName("Dir1");
-  impl_->Dir1->setFont(PGothicFont());
-  impl_->Dir1->setGeometry(Twips(0, 480, 3135, 930));
+  const PathControls c = MakePathControls(this, 930, 2880, &impl_->members->SetStr);
+  impl_->Drive1 = c.Drive1;
+  impl_->Dir1 = c.Dir1;
 
   impl_->File1 = new QListWidget(this);
   impl_->File1->setObjectName("File1");
@@ -105,21 +99,14 @@ SelFile::SelFile(SelFileMembers* members, QWidget* parent)
   impl_->FileName->setObjectName("FileName");
   impl_->FileName->setGeometry(Twips(600, 2520, 2535, 270));
 
-  auto button = [this](const char* name, const char* caption, int left) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setFont(PGothicFont());
-    b->setGeometry(Twips(left, 2880, 975, 375));
-    return b;
-  };
-  QPushButton* ok = button("OKButton", "OK", 1080);
-  QPushButton* cancel = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
+  // Tab order as the controls stand: the lists, the name, then the buttons.
+  setTabOrder(impl_->Dir1, impl_->File1);
+  setTabOrder(impl_->File1, impl_->FileName);
+  setTabOrder(impl_->FileName, c.OKButton);
+  setTabOrder(c.OKButton, c.CancelButton);
 
-  ShowCurrentDirectory(impl_->Drive1, impl_->Dir1);
   impl_->Dir1_Change();
 
-  connect(impl_->Drive1, &QComboBox::currentIndexChanged, this,
-          [this] { FollowDrive(impl_->Drive1, impl_->Dir1); });  // Drive1_Change
   connect(impl_->Dir1, &DirList::PathChanged, this, [this] { impl_->Dir1_Change(); });
   // A click on the file already selected names it again, after the name was edited.
   connect(impl_->File1, &QListWidget::itemClicked, this,
@@ -128,12 +115,8 @@ SelFile::SelFile(SelFileMembers* members, QWidget* parent)
     const QList<QListWidgetItem*> selected = impl_->File1->selectedItems();
     if (!selected.isEmpty()) impl_->File1_Click(selected.front());
   });
-  connect(ok, &QPushButton::clicked, this, [this] {
+  connect(c.OKButton, &QPushButton::clicked, this, [this] {
     if (impl_->OKButton_Click(this)) accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, [this] {  // CancelButton_Click
-    impl_->members->SetStr = QStringLiteral("-1");
-    reject();
   });
 }
 

@@ -38,14 +38,5 @@ TEST(Messages, ClosingMessageHoldsALoneCarriageReturn) {
   EXPECT_EQ(ClosingMessage(40000), "変換が完了しました\rデータ件数： 40000件を処理しました");
 }
 
-TEST(Messages, MapsOpenFailureCodes) {
-  const std::pair<int, int> cases[] = {{2, 50},  {3, 51},  {5, 52},  {8, 53},  {11, 61}, {26, 55},
-                                       {27, 56}, {28, 57}, {29, 58}, {30, 59}, {31, 60}, {32, 54},
-                                       {0, 62},  {1, 62},  {4, 62},  {25, 62}, {-5, 62}};
-  for (const auto& [code, number] : cases) EXPECT_EQ(OpenFailureErrorNumber(code), number) << code;
-  EXPECT_TRUE(OpenFailureNamesDocument(2));
-  EXPECT_FALSE(OpenFailureNamesDocument(3));
-}
-
 }  // namespace
 }  // namespace tallyx::shell

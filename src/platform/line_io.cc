@@ -1,9 +1,9 @@
-#include "convert/line_reader.h"
+#include "platform/line_io.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace tallyx::convert {
+namespace tallyx::platform {
 namespace {
 
 // Whether a CR that no LF follows lies in s[0, n - 1). Written without an early exit, so that
@@ -47,7 +47,7 @@ bool BufferedWriter::Drain() {
 
 LineReader::LineReader() : buf_(new char[kInitialCapacity]), capacity_(kInitialCapacity) {}
 
-void LineReader::Reset(platform::InputFile* file) {
+void LineReader::Reset(InputFile* file) {
   file_ = file;
   begin_ = end_ = scanned_ = 0;
   eof_ = false;
@@ -176,4 +176,4 @@ bool LineReader::CopyRemainingLines(BufferedWriter* out, bool* read_failed) {
   return !open_line || out->Append("\r\n");
 }
 
-}  // namespace tallyx::convert
+}  // namespace tallyx::platform

@@ -1,4 +1,4 @@
-// Buffered reading of a result file line by line, and buffered writing of the output files.
+// Buffered reading of a text file line by line, and buffered writing of output files.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 
 #include "platform/fs.h"
 
-namespace tallyx::convert {
+namespace tallyx::platform {
 
 // Collects output in a block of memory and hands it to the file in large writes. Nothing handed
 // to it is dropped: bytes the file refused stay held, and the next Drain() tries them again, so
@@ -16,7 +16,7 @@ namespace tallyx::convert {
 class BufferedWriter {
  public:
   BufferedWriter();
-  void Reset(platform::OutputFile* file) {
+  void Reset(OutputFile* file) {
     file_ = file;
     held_.clear();
   }
@@ -28,7 +28,7 @@ class BufferedWriter {
  private:
   static constexpr std::size_t kCapacity = 64 * 1024;
   std::string held_;
-  platform::OutputFile* file_ = nullptr;
+  OutputFile* file_ = nullptr;
 };
 
 // Splits a file into lines: a line ends at CR LF or at a lone CR; a lone LF belongs to the line.
@@ -38,7 +38,7 @@ class LineReader {
   enum class Status { kLine, kEnd, kError };
 
   LineReader();
-  void Reset(platform::InputFile* file);
+  void Reset(InputFile* file);
 
   // The next line, without its terminator; valid until the next call.
   Status Next(std::string_view* line);
@@ -61,7 +61,7 @@ class LineReader {
   std::size_t scanned_ = 0;  // bytes after begin_ known to hold no CR
   bool eof_ = false;
   bool first_read_ = true;
-  platform::InputFile* file_ = nullptr;
+  InputFile* file_ = nullptr;
 };
 
-}  // namespace tallyx::convert
+}  // namespace tallyx::platform

@@ -1,4 +1,4 @@
-#include "convert/line_reader.h"
+#include "platform/line_io.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "platform/fault.h"
 #include "support/workdir.h"
 
-namespace tallyx::convert {
+namespace tallyx::platform {
 namespace {
 
 using testing::WorkDir;
@@ -16,7 +16,7 @@ using testing::WorkDir;
 std::vector<std::string> Lines(const std::string& bytes) {
   WorkDir dir;
   dir.Write("f", bytes);
-  platform::InputFile file;
+  InputFile file;
   EXPECT_TRUE(file.Open(dir / "f"));
   LineReader reader;
   reader.Reset(&file);
@@ -32,8 +32,8 @@ std::vector<std::string> Lines(const std::string& bytes) {
 std::string CopyAfter(const std::string& bytes, int skip) {
   WorkDir dir;
   dir.Write("in", bytes);
-  platform::InputFile in;
-  platform::OutputFile out;
+  InputFile in;
+  OutputFile out;
   EXPECT_TRUE(in.Open(dir / "in"));
   EXPECT_TRUE(out.Create(dir / "out"));
   LineReader reader;
@@ -130,9 +130,9 @@ TEST(LineReader, CopiesLikeLineByLineWhereverTheReadsEnd) {
 }
 
 TEST(BufferedWriter, KeepsWhatTheFileRefusedForTheNextDrain) {
-  namespace fault = platform::fault;
+  namespace fault = fault;
   WorkDir dir;
-  platform::OutputFile out;
+  OutputFile out;
   ASSERT_TRUE(out.Create(dir / "out"));
   BufferedWriter writer;
   writer.Reset(&out);
@@ -152,4 +152,4 @@ TEST(BufferedWriter, KeepsWhatTheFileRefusedForTheNextDrain) {
 }
 
 }  // namespace
-}  // namespace tallyx::convert
+}  // namespace tallyx::platform
