@@ -6,9 +6,9 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench-measure COMMAND [ARG...]\n");
     return 64;
   }
-  timespec start{}, stop{};
-  ::clock_gettime(CLOCK_MONOTONIC, &start);
+  const auto start = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
   if (pid < 0) return 1;
   if (pid == 0) {
@@ -29,9 +28,8 @@ int main(int argc, char** argv) {
   int status = 0;
   rusage usage{};
   if (::wait4(pid, &status, 0, &usage) != pid) return 1;
-  ::clock_gettime(CLOCK_MONOTONIC, &stop);
   const double seconds =
-      static_cast<double>(stop.tv_sec - start.tv_sec) + (stop.tv_nsec - start.tv_nsec) / 1e9;
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%.6f %ld\n", seconds, usage.ru_maxrss);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "bench-measure: %s failed (status %d)\n", argv[1], status);
