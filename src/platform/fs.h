@@ -21,10 +21,12 @@ inline constexpr char kSeparator = '/';
 inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
 
-// Which file a path names, whatever its spelling (volume and file index).
+// Which file a path names, whatever its spelling: the volume and the file's number on it (128
+// bits on Windows, whose newer file systems number files so; the upper half is 0 elsewhere).
 struct FileId {
   std::uint64_t volume = 0;
   std::uint64_t index = 0;
+  std::uint64_t index_high = 0;
   auto operator<=>(const FileId&) const = default;
 };
 

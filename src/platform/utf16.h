@@ -12,4 +12,11 @@ std::wstring ToUtf16(std::string_view utf8);
 // Unpaired surrogates become U+FFFD.
 std::string FromUtf16(std::wstring_view utf16);
 
+// A UTF-8 path as the file calls take it: long paths in their long form ("\\?\C:\...",
+// "\\?\UNC\server\share\..."), so that no limit of 260 characters applies; shorter ones as
+// they are.
+std::wstring FilePath(const std::string& path);
+// The long form of any path: made absolute as the system resolves it, then prefixed.
+std::wstring LongPathForm(const std::wstring& path);
+
 }  // namespace tallyx::platform

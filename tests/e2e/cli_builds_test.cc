@@ -272,6 +272,41 @@ TEST(CliTest, NeverOverwritesAResultFile) {
   EXPECT_EQ(work.Read("in/Brawn_001.txt"), result);
 }
 
+// A device name takes the bytes and keeps none: an output or side file that is no file on a
+// disk is refused before anything is written to it (error 1 for the CSV file, 5 for a side file).
+TEST(CliTest, RefusesOutputsThatAreNoDiskFile) {
+  if (!kOnWindows) GTEST_SKIP() << "device names are Windows'";
+  struct Case {
+    std::string output;  // in the work directory unless absolute
+    std::int32_t items;
+    int exit_code;
+    std::vector<std::string> left;  // what the work directory holds afterwards
+  };
+  const Case cases[] = {
+      {"nul", kNameItems, 1, {"in"}},
+      {"con", kNameItems, 1, {"in"}},
+      {"C:\\Kyrova\\NUL", kNameItems, 1, {"in"}},
+      {"\\\\.\\nul", kNameItems, 1, {"in"}},
+      // The side files of "com" are "com1" and so on: a serial port.
+      {"com", kWaveItems, 5, {"com", "in"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    WorkDir work;
+    work.MakeDir("in");
+    ResultFileShape shape;
+    work.Write("in/Brawn_001.txt", ResultFile(shape));
+    const std::string output =
+        c.output.find('\\') == std::string::npos ? work / c.output : c.output;
+    const ProcessResult r = RunCli(work, Options(0, work / "in", "Brawn_*.txt", output, c.items));
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
+    const std::string refused = c.exit_code == 1 ? output : output + "1";
+    EXPECT_EQ(r.err, "Error " + std::to_string(c.exit_code) + "：Outputファイル('" + refused +
+                         "')が開けません\n");
+    EXPECT_EQ(work.List(), c.left);
+  }
+}
+
 // On Windows the program's own default texts name real places: the isometric directory entry
 // searches C:\Kyrova\IsoMetricResults\, and the default output C:\Kyrova\Sample1.csv has the
 // side files C:\Kyrova\Sample11.csv and C:\Kyrova\Sample12.csv.

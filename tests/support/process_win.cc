@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/utf16.h"
@@ -79,12 +80,16 @@ std::string HideFile(const std::string& path) {
 
 bool PermissionsAreEnforced() { return false; }
 
+// Both copies of the environment: the system's, which the program reads, and the C runtime's,
+// which getenv (and Qt) read.
 void SetEnv(const std::string& name, const std::string& value) {
   ::SetEnvironmentVariableW(ToUtf16(name).c_str(), ToUtf16(value).c_str());
+  ::_wputenv_s(ToUtf16(name).c_str(), ToUtf16(value).c_str());
 }
 
 void UnsetEnv(const std::string& name) {
   ::SetEnvironmentVariableW(ToUtf16(name).c_str(), nullptr);
+  ::_wputenv_s(ToUtf16(name).c_str(), L"");
 }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,

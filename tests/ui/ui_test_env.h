@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/workdir.h"
 #include "ui/message_sink.h"
 
 namespace tallyx::testing {
@@ -20,7 +21,7 @@ namespace tallyx::testing {
 // The application every window test runs in. Kept for the whole test program.
 inline void EnsureApplication() {
   if (QCoreApplication::instance() != nullptr) return;
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) SetEnv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "ui_tests";
   static char* argv[] = {name, nullptr};
@@ -78,13 +79,13 @@ class ScopedEnv {
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
     had_ = std::getenv(name) != nullptr;
-    ::setenv(name, value.c_str(), 1);
+    SetEnv(name, value);
   }
   ~ScopedEnv() {
     if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
+      SetEnv(name_, old_);
     } else {
-      ::unsetenv(name_);
+      UnsetEnv(name_);
     }
   }
 

@@ -1,0 +1,75 @@
+# Shared by the scripts that run the Windows build's programs under Wine on a virtual X server.
+# Sourced, not run.
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Japanese desktop: the system code page is 932.
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+tests_windows_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Exits 77 (a skipped test) when a tool is missing.
+need_tools() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+  done
+}
+
+# Wine has none of the fonts the window asks for first. The prefix maps their names to the IPA
+# Gothic fonts (the Japanese ones) and Arial to Liberation Sans, whose letters are as wide.
+map_fonts() {
+  local key='HKCU\Software\Wine\Fonts\Replacements'
+  local pair
+  for pair in "ＭＳ ゴシック=IPAGothic" "MS Gothic=IPAGothic" "ＭＳ Ｐゴシック=IPAPGothic" \
+              "MS PGothic=IPAPGothic" "Arial=Liberation Sans"; do
+    wine reg add "$key" /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
+  done
+}
+
+# Writes `count` result files of the muscle-strength mode as Brawn_001.txt... into `dir`.
+write_result_files() {
+  python3 - "$1" "$2" "$tests_windows_dir/../../fuzz" <<'EOF'
+import os, sys
+sys.path.insert(0, sys.argv[3])
+from make_seeds import result_file
+os.makedirs(sys.argv[1], exist_ok=True)
+for i in range(1, int(sys.argv[2]) + 1):
+    with open(os.path.join(sys.argv[1], f"Brawn_{i:03}.txt"), "wb") as f:
+        f.write(result_file(0, turns=2 + i, waveform=3, seed=i))
+EOF
+}
+
+# The id of the first visible window whose name matches `pattern`, waiting up to `seconds`.
+wait_window() {
+  local pattern=$1 seconds=${2:-30} wid=""
+  for _ in $(seq $((seconds * 10))); do
+    wid=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits until no visible window matches `pattern`.
+wait_gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# A screenshot of one window, once it is drawn (many shades, not an empty area).
+shot() {
+  local wid=$1 file=$2
+  for _ in $(seq 50); do
+    sleep 0.2
+    import -window "$wid" "$file" 2>/dev/null || continue
+    [ "$(convert "$file" -format %k info:)" -gt 20 ] && return 0
+  done
+  return 1
+}
+
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# Presses a key in a window (Wine gives it the focus on a click).
+press() { xdotool key --window "$1" "$2"; }

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The shipped zip as a user gets it: unpacked into a fresh Wine prefix (nothing else on its
+# path), the window comes up from there and ends from its "終了" button, and tallyx-cli.exe
+# converts a small directory.
+#
+# Usage: zip_in_fresh_prefix.sh ZIP SHOT_DIR
+# Exits 77 when a tool is missing.
+set -euo pipefail
+source "$(dirname "$0")/wine_env.sh"
+need_tools wine wineboot xvfb-run xdotool xwininfo import convert unzip python3
+
+zip=$(realpath "$1") shots=$2
+mkdir -p "$shots"
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix"
+unset WINEPATH
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+wineboot --init >/dev/null 2>&1
+unzip -q "$zip" -d "$WINEPREFIX/drive_c"
+folder=$(basename "$zip" .zip)
+[ -f "$WINEPREFIX/drive_c/$folder/tallyx.exe" ] || fail "no $folder\\tallyx.exe in the zip"
+
+# The command line, started from its folder on C:.
+write_result_files "$WINEPREFIX/drive_c/in" 2
+out=$(cd "$WINEPREFIX/drive_c" && wine "C:\\$folder\\tallyx-cli.exe" --mode 0 --path 'C:\in' \
+  --filter 'Brawn_*.txt' --output 'C:\out.csv' --optcode 3 2>&1) || fail "tallyx-cli.exe: $out"
+[ "$(wc -l <"$WINEPREFIX/drive_c/out.csv")" -eq 3 ] || fail "out.csv: $(cat "$WINEPREFIX/drive_c/out.csv")"
+
+# The window.
+export SHOTS=$shots FOLDER=$folder
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -euo pipefail
+  source "'"$tests_windows_dir"'/wine_env.sh"
+  cd "$WINEPREFIX/drive_c/$FOLDER"
+  wine "C:\\$FOLDER\\tallyx.exe" & pid=$!
+  wid=$(wait_window "^Kyrova" 60) || { echo "FAIL: no window"; exit 1; }
+  xwininfo -id "$wid" >"$SHOTS/zip-xwininfo.txt"
+  shot "$wid" "$SHOTS/zip-main.png" || { echo "FAIL: window not drawn"; exit 1; }
+  click "$wid" 288 152
+  wait $pid
+' || fail "the window from the zip"
+grep -q "Width: 324$" "$shots/zip-xwininfo.txt" || fail "window width"
+grep -q "Height: 168$" "$shots/zip-xwininfo.txt" || fail "window height"
+echo "zip in a fresh Wine prefix: both programs start; screenshot in $shots/zip-main.png"
