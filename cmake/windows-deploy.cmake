@@ -3,6 +3,8 @@
 # plugins for the Windows desktop, its style and the offscreen platform of the tests, and the
 # compiler's runtime DLLs that Qt's DLLs need.
 function(tallyx_deploy_beside target)
+  # The plugins' targets are known only where Qt was looked up.
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
   set(dir $<TARGET_FILE_DIR:${target}>)
   set(dlls $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>)
   if(MINGW)

@@ -2,8 +2,9 @@
 # Sourced, not run.
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# A Japanese desktop: the system code page is 932.
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Wine converts arguments and file names with the locale's character set: UTF-8, the one locale
+# every Debian system has.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 tests_windows_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
