@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/model.h"
+#include "platform/open_document.h"
 #include "shell/messages.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -416,13 +417,18 @@ TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
     std::string message;  // empty: none
   };
   std::vector<Case> cases = {
-      {data / "out.csv", 33, ""},
       {data / "none.csv", 2, "Error 50：ファイル('" + (data / "none.csv") + "')が見つかりません"},
-      {"", 2, "Error 50：ファイル('')が見つかりません"},
-      {data / "no/none.csv", 3, "Error 51：パスが見つかりません"},
   };
-  if (!root_reads_everything)
-    cases.push_back({data / "locked.csv", 5, "Error 52：アクセスできません"});
+  // The desktop services open what exists, and their failures are told from the path. The
+  // Windows shell opens a file with the program its settings name, which a test machine need not
+  // have, and what it returns for an empty or unreachable path differs between its versions.
+  if (!platform::kShellOpensDocuments) {
+    cases.push_back({"", 2, "Error 50：ファイル('')が見つかりません"});
+    cases.push_back({data / "no/none.csv", 3, "Error 51：パスが見つかりません"});
+    cases.push_back({data / "out.csv", 33, ""});
+    if (!root_reads_everything)
+      cases.push_back({data / "locked.csv", 5, "Error 52：アクセスできません"});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.doc);
     sink.shown.clear();
@@ -431,8 +437,10 @@ TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
               c.message.empty() ? std::vector<QString>{} : std::vector<QString>{Q(c.message)});
   }
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-  ASSERT_EQ(opened.urls.size(), 1u);
-  EXPECT_EQ(opened.urls[0].toLocalFile(), Q(data / "out.csv"));
+  if (!platform::kShellOpensDocuments) {
+    ASSERT_EQ(opened.urls.size(), 1u);
+    EXPECT_EQ(opened.urls[0].toLocalFile(), Q(data / "out.csv"));
+  }
 
   // The button hands the text box's path over unchanged.
   sink.shown.clear();

@@ -9,8 +9,12 @@ set -euo pipefail
 source "$(dirname "$0")/wine_env.sh"
 need_tools wine wineboot xvfb-run xdotool xwininfo import convert unzip python3
 
-zip=$(realpath "$1") shots=$2
-mkdir -p "$shots"
+# On one virtual X server throughout: Wine ties its desktop to the display its server first met.
+if [ -z "${TALLYX_ON_XVFB:-}" ]; then
+  TALLYX_ON_XVFB=1 exec timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+mkdir -p "$2"
+zip=$(realpath "$1") shots=$(realpath "$2")
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
 unset WINEPATH
@@ -29,18 +33,14 @@ out=$(cd "$WINEPREFIX/drive_c" && wine "C:\\$folder\\tallyx-cli.exe" --mode 0 --
 [ "$(wc -l <"$WINEPREFIX/drive_c/out.csv")" -eq 3 ] || fail "out.csv: $(cat "$WINEPREFIX/drive_c/out.csv")"
 
 # The window.
-export SHOTS=$shots FOLDER=$folder
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  set -euo pipefail
-  source "'"$tests_windows_dir"'/wine_env.sh"
-  cd "$WINEPREFIX/drive_c/$FOLDER"
-  wine "C:\\$FOLDER\\tallyx.exe" & pid=$!
-  wid=$(wait_window "^Kyrova" 60) || { echo "FAIL: no window"; exit 1; }
-  xwininfo -id "$wid" >"$SHOTS/zip-xwininfo.txt"
-  shot "$wid" "$SHOTS/zip-main.png" || { echo "FAIL: window not drawn"; exit 1; }
-  click "$wid" 288 152
-  wait $pid
-' || fail "the window from the zip"
+cd "$WINEPREFIX/drive_c/$folder"
+wine "C:\\$folder\\tallyx.exe" >"$work/tallyx.log" 2>&1 &
+pid=$!
+wid=$(wait_window "^Kyrova" 60) || fail "no window"
+xwininfo -id "$wid" >"$shots/zip-xwininfo.txt"
+shot "$wid" "$shots/zip-main.png" || fail "window not drawn"
+click "$wid" 288 152
+wait $pid || fail "tallyx.exe ended with $?"
 grep -q "Width: 324$" "$shots/zip-xwininfo.txt" || fail "window width"
 grep -q "Height: 168$" "$shots/zip-xwininfo.txt" || fail "window height"
 echo "zip in a fresh Wine prefix: both programs start; screenshot in $shots/zip-main.png"
