@@ -65,7 +65,7 @@ class Run {
         line += platform::ToCp932(side_path_);
         line += ',';
       }
-      path.assign(directory_).append(name);
+      path.assign(files_.directory()).append(name);
       if (!result_.OpenListed(path)) return Fail();
       reader_.Reset(&result_);
       if (!ReadResultSection(&reader_, mode_, in_.mask, &turns, &line)) return Fail();

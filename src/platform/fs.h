@@ -84,14 +84,18 @@ class FileList {
  public:
   std::size_t size() const { return starts_.size(); }
   std::string_view name(std::size_t i) const;
+  // The directory that was searched, ending in a separator (empty for the current directory):
+  // a listed file's path is this directory followed by its name.
+  const std::string& directory() const { return directory_; }
   bool Contains(const FileId& id) const;
 
   // A file whose identity could not be read is listed without one.
   void Add(std::string_view name, const std::optional<FileId>& id);
   void Finish();  // sorts the names
-  void Clear();
+  void Clear(std::string directory);
 
  private:
+  std::string directory_;
   std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
   // A run asks once without side files and once per side file with them: the identities are
@@ -102,7 +106,8 @@ class FileList {
 
 // Lists the files of `directory` (which ends in a separator or is empty for the current
 // directory) matching `pattern` ("*" and "?", ASCII letters without regard to case). A pattern
-// holding separators searches the directory they name. False when the directory cannot be read.
+// holding separators searches the directory they name, and the listing keeps that directory.
+// False when the directory cannot be read.
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out);
 
 // The identity of the file a path names, following links; none when nothing is there.

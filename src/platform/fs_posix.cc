@@ -130,7 +130,6 @@ bool OutputFile::Flush() {
 bool OutputFile::Close() { return CloseHandle(&handle_); }
 
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
-  out->Clear();
   // The search is for directory + pattern: a separator inside the pattern moves into the
   // directory part.
   std::string full = directory;
@@ -138,6 +137,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   const std::size_t cut = full.rfind(kSeparator);
   const std::string dir = cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
   const std::string name_pattern = cut == std::string::npos ? full : full.substr(cut + 1);
+  out->Clear(dir);
 
   if (fault::Intercept(FsCall::kList, dir)) return false;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());

@@ -134,7 +134,6 @@ bool OutputFile::Flush() {
 bool OutputFile::Close() { return CloseFile(&handle_); }
 
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
-  out->Clear();
   // The search is for directory + pattern: a separator inside the pattern moves into the
   // directory part. "/" separates as well as "\", and "C:" names a drive's current directory.
   std::string full = directory;
@@ -143,6 +142,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   while (cut > 0 && !IsPathSeparator(full[cut - 1])) --cut;
   const std::string dir = full.substr(0, cut);
   const std::string name_pattern = full.substr(cut);
+  out->Clear(dir);
 
   if (fault::Intercept(FsCall::kList, dir)) return false;
   const std::wstring wide_dir = ToUtf16(dir);

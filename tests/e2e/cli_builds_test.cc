@@ -272,6 +272,37 @@ TEST(CliTest, NeverOverwritesAResultFile) {
   EXPECT_EQ(work.Read("in/Brawn_001.txt"), result);
 }
 
+// A pattern with a directory part reads the files of the directory it names, by the paths they
+// were listed under, and an output path naming one of those files is refused in any spelling.
+// A file of the same name in the directory box's own directory is not read.
+TEST(CliTest, PatternWithADirectoryPartReadsThatDirectory) {
+  WorkDir work;
+  work.MakeDir("in");
+  work.MakeDir("in/sub");
+  work.MakeDir("out");
+  ResultFileShape shape;
+  shape.seed = 1;
+  work.Write("in/Brawn_1.txt", ResultFile(shape));
+  shape.seed = 2;
+  const std::string listed = ResultFile(shape);
+  work.Write("in/sub/Brawn_1.txt", listed);
+  const std::string filter = std::string("sub") + kSep + "Brawn_*.txt";
+
+  ProcessResult r = RunCli(work, Options(0, work / "in", filter, work / "out/r.csv", kNameItems));
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(work.Read("out/r.csv"), Cp932Lines({"ファイル名,名前", "Brawn_1.txt,患者 2号"}));
+
+  const std::string spellings[] = {
+      work / "in/sub/Brawn_1.txt",
+      kOnWindows ? work / "IN/SUB/BRAWN_1.TXT" : work / "in/./sub/../sub/Brawn_1.txt",
+  };
+  for (const std::string& output : spellings) {
+    r = RunCli(work, Options(0, work / "in", filter, output, kNameItems));
+    EXPECT_EQ(r.exit_code, 1) << output;
+    EXPECT_EQ(work.Read("in/sub/Brawn_1.txt"), listed) << output;
+  }
+}
+
 // On Windows the program's own default texts name real places: the isometric directory entry
 // searches C:\Kyrova\IsoMetricResults\, and the default output C:\Kyrova\Sample1.csv has the
 // side files C:\Kyrova\Sample11.csv and C:\Kyrova\Sample12.csv.
