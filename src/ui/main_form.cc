@@ -63,7 +63,12 @@ QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view capt
 QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editable) {
   auto* box = Placed(new QComboBox(parent), name, p);
   box->setEditable(editable);
-  if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+  if (editable) {
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // The box holds exactly what was typed: nothing completed from the list, and no entry that
+    // differs in case taken in its place on Enter or when the box is left.
+    box->setCompleter(nullptr);
+  }
   return box;
 }
 

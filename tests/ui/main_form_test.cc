@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QUrl>
 #include <filesystem>
 #include <memory>
@@ -135,6 +136,52 @@ TEST_F(MainFormTest, ChoosingAModeReplacesTheTypedFilterOnly) {
   EXPECT_EQ(filter->currentText(), FilterEntry(3));
   EXPECT_EQ(filter->count(), 4);
   EXPECT_EQ(Combo(*form, "CbPath")->currentText(), "/keep");
+}
+
+TEST_F(MainFormTest, TypedTextStaysAsTyped) {
+  auto form = Start();
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  struct Case {
+    const char* box;
+    const char* typed;
+    Qt::Key leave;  // Tab leaves the box, Return stays in it
+  };
+  const Case cases[] = {
+      {"CbPath", "C:\\Kyrova\\Adin", Qt::Key_Tab},
+      {"CbFilter", "Begin", Qt::Key_Tab},
+      {"CbFilter", "brawn_*.TXT", Qt::Key_Return},
+      {"CbPath", "c:\\kyrova\\brawnresults    (筋力測定 )", Qt::Key_Return},
+      {"CbFilter", "BRAWN_*.TXT     (筋力測定 )", Qt::Key_Tab},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    QComboBox* box = Combo(*form, c.box);
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    for (const QChar ch : Q(c.typed)) {
+      // Japanese text arrives as key events that carry it (as from an input method).
+      if (ch.unicode() < 0x80) {
+        QTest::keyClick(box, ch.toLatin1());
+      } else {
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+      }
+    }
+    QTest::keyClick(box, c.leave);
+    EXPECT_EQ(box->currentText(), Q(c.typed));
+  }
+  // Choosing an entry still sets its text.
+  QComboBox* path = Combo(*form, "CbPath");
+  path->setFocus();
+  QTest::keyClick(path, Qt::Key_Down);
+  ASSERT_GE(path->currentIndex(), 0);
+  EXPECT_EQ(path->currentText(), path->itemText(path->currentIndex()));
+
+  Button(*form, "Bt_End")->click();
+  const std::string saved = ReadFile(SettingsPath());
+  EXPECT_NE(saved.find(Sjis("FILTER = BRAWN_*.TXT     (筋力測定 )\r\n")), std::string::npos);
 }
 
 TEST_F(MainFormTest, InitRestoresTheDefaultsButNotTheMask) {
