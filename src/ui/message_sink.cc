@@ -14,6 +14,8 @@ class MessageBoxSink : public MessageSink {
                     QString::fromUtf8(shell::kMessageCaption.data(),
                                       static_cast<qsizetype>(shell::kMessageCaption.size())),
                     text, QMessageBox::Ok, parent);
+    // Paths and patterns are shown as they stand, even when they look like markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
   }
 };

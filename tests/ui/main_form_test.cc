@@ -4,7 +4,9 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -435,6 +437,27 @@ TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
   const QString message = Q("Error 30：ファイル('") + name + Q("')を作成できません");
   EXPECT_EQ(sink.Texts(), std::vector<QString>(5, message));
   EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainFormTest, MessagesShowTheirTextsAsTheyStand) {
+  auto form = Start();
+  ui::SetMessageSink(nullptr);  // the real message box
+  const std::string dir = "/data/<b>x</b>&amp;/";
+  QString shown, caption;
+  Qt::TextFormat format = Qt::AutoText;
+  WhenModal([&](QDialog* d) {
+    auto* box = qobject_cast<QMessageBox*>(d);
+    ASSERT_NE(box, nullptr);
+    caption = box->windowTitle();
+    shown = box->text();
+    format = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat();
+    box->button(QMessageBox::Ok)->click();
+  });
+  form->DispMess(2, Q(dir), QString());
+  ui::SetMessageSink(&sink);
+  EXPECT_EQ(caption, "Tallyx");
+  EXPECT_EQ(shown, Q("Error 2：Path('" + dir + "')が不正です"));
+  EXPECT_EQ(format, Qt::PlainText);
 }
 
 // Receives the documents the desktop services would open.
