@@ -1,23 +1,26 @@
 // Opening a document with the application that the desktop associates with it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tallyx::platform {
 
-// Whether OpenDocument exists here. On Windows the shell opens documents; elsewhere the window
-// does it through its toolkit's desktop services.
-#ifdef _WIN32
-inline constexpr bool kShellOpensDocuments = true;
-#else
-inline constexpr bool kShellOpensDocuments = false;
-#endif
+// Called over and over while OpenDocument waits for the desktop's opener, so that the caller's
+// windows keep painting.
+using WhileWaiting = std::function<void()>;
 
-// Asks the Windows shell to "Open" the document at `path` (UTF-8, handed on in the system's ANSI
-// code page), with the desktop window as owner, "C:\" as working directory, shown normally.
-// Returns the shell's code: above 32 on success, else a failure code (2 file not found, 3 path
-// not found, ...) that shell::OpenFailureErrorNumber turns into an error number. Defined only
-// where kShellOpensDocuments holds; call it under `if constexpr`.
-int OpenDocument(const std::string& path);
+// Opens the document at `path` (UTF-8) with the application the desktop associates with it and
+// returns the outcome as the Windows shell reports it: above 32 on success, else a failure code
+// (2 file not found, 3 path not found, 5 access denied, 31 no application for it, ...) that
+// shell::OpenFailureErrorNumber turns into an error number.
+//
+// On Windows the shell's "Open" does it, with the desktop window as owner, "C:\" as working
+// directory, shown normally. Elsewhere the path is looked at first (missing file 2, missing
+// directory 3, unreadable 5), then the desktop's opener `xdg-open` is started and its exit
+// status taken: 0 success, 2 file not found, 3 or 4 (no tool, or no application) 31, any other
+// 0; an opener that is missing or cannot be started gives 31. One still running after three
+// seconds has started an application: success. `while_waiting` runs meanwhile.
+int OpenDocument(const std::string& path, const WhileWaiting& while_waiting = {});
 
 }  // namespace tallyx::platform

@@ -22,7 +22,8 @@ std::string ToAnsiCodePage(const std::string& utf8) {
 
 }  // namespace
 
-int OpenDocument(const std::string& path) {
+// The shell call returns at once: there is nothing to wait for.
+int OpenDocument(const std::string& path, const WhileWaiting&) {
   const HWND owner = ::GetDesktopWindow();
   const std::string doc_name = ToAnsiCodePage(path);
   const HINSTANCE code =

@@ -227,7 +227,8 @@ void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
   const std::int32_t code = OpenWithAssociatedApplication(DocName);
-  if (code <= 32) {
+  // The window may have been closed while the desktop's opener was waited for.
+  if (code <= 32 && !ending_) {
     DispMess(shell::OpenFailureErrorNumber(code),
              shell::OpenFailureNamesDocument(code) ? DocName : QString(), QString());
   }

@@ -42,19 +42,15 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
   }
 }
 
-// Where the shell opens documents, a file that is not there comes back as code 2, error 50 with
-// the path in its text. Nothing is opened: the file does not exist.
-TEST(OpenFailureTest, ShellReportsAMissingDocument) {
-  if constexpr (platform::kShellOpensDocuments) {
-    testing::WorkDir work;
-    const std::string doc = work / "まだない.csv";
-    const int code = platform::OpenDocument(doc);
-    EXPECT_EQ(code, 2);
-    EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
-              "Error 50：ファイル('" + doc + "')が見つかりません");
-  } else {
-    GTEST_SKIP() << "the window opens documents through its toolkit here";
-  }
+// A file that is not there comes back as code 2, error 50 with the path in its text. Nothing is
+// opened: the file does not exist.
+TEST(OpenFailureTest, AMissingDocumentIsReported) {
+  testing::WorkDir work;
+  const std::string doc = work / "まだない.csv";
+  const int code = platform::OpenDocument(doc);
+  EXPECT_EQ(code, 2);
+  EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
+            "Error 50：ファイル('" + doc + "')が見つかりません");
 }
 
 }  // namespace

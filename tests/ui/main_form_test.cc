@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -460,55 +460,85 @@ TEST_F(MainFormTest, MessagesShowTheirTextsAsTheyStand) {
   EXPECT_EQ(format, Qt::PlainText);
 }
 
-// Receives the documents the desktop services would open.
-class OpenedUrls : public QObject {
-  Q_OBJECT
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url); }
-
- public:
-  std::vector<QUrl> urls;
-};
+// A stand-in for the desktop's opener: it notes the document it was handed and exits with the
+// status in the file "status" beside it, after the seconds in "sleep".
+void WriteStandInOpener(const WorkDir& bin) {
+  bin.Write("xdg-open",
+            "#!/bin/sh\n"
+            "here=$(dirname \"$0\")\n"
+            "printf '%s\\n' \"$1\" >> \"$here/opened\"\n"
+            "status=$(cat \"$here/status\")\n"
+            "sleep \"$(cat \"$here/sleep\")\"\n"
+            "exit \"$status\"\n");
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+}
 
 TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
   WorkDir data;
   data.Write("out.csv", "a,\r\n");
   data.Write("locked.csv", "a,\r\n");
   std::filesystem::permissions(data / "locked.csv", std::filesystem::perms::none);
-  const bool root_reads_everything = !ReadFile(data / "locked.csv").empty();
+  WorkDir bin, empty_bin;
+  WriteStandInOpener(bin);
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
 
-  OpenedUrls opened;
-  QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
   auto form = Start();
+  QLineEdit* output = Output(*form);
+  output->setText("typed");
   struct Case {
     std::string doc;
+    const char* status;   // the opener's exit status
+    const char* seconds;  // how long it runs
+    const WorkDir* opener;
     std::int32_t code;
     std::string message;  // empty: none
   };
+  const std::string none = data / "none.csv";
+  const std::string out = data / "out.csv";
   std::vector<Case> cases = {
-      {data / "out.csv", 33, ""},
-      {data / "none.csv", 2, "Error 50：ファイル('" + (data / "none.csv") + "')が見つかりません"},
-      {"", 2, "Error 50：ファイル('')が見つかりません"},
-      {data / "no/none.csv", 3, "Error 51：パスが見つかりません"},
+      {out, "0", "0.3", &bin, 33, ""},
+      {out, "2", "0.3", &bin, 2, "Error 50：ファイル('" + out + "')が見つかりません"},
+      {out, "3", "0", &bin, 31, "Error 60：登録されていない拡張子です"},
+      {out, "4", "0.3", &bin, 31, "Error 60：登録されていない拡張子です"},
+      {out, "1", "0", &bin, 0, "Error 62：Unknown error"},
+      {out, "5", "0", &bin, 0, "Error 62：Unknown error"},
+      {out, "0", "0", &empty_bin, 31, "Error 60：登録されていない拡張子です"},
+      {out, "4", "5", &bin, 33, ""},  // still running after three seconds
+      {none, "0", "0", &bin, 2, "Error 50：ファイル('" + none + "')が見つかりません"},
+      {"", "0", "0", &bin, 2, "Error 50：ファイル('')が見つかりません"},
+      {data / "no/none.csv", "0", "0", &bin, 3, "Error 51：パスが見つかりません"},
   };
-  if (!root_reads_everything)
-    cases.push_back({data / "locked.csv", 5, "Error 52：アクセスできません"});
+  if (PermissionsAreEnforced())
+    cases.push_back({data / "locked.csv", "0", "0", &bin, 5, "Error 52：アクセスできません"});
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.doc);
+    SCOPED_TRACE(c.doc + " status " + c.status + " after " + c.seconds + " s");
     sink.shown.clear();
+    bin.Write("status", c.status);
+    bin.Write("sleep", c.seconds);
+    std::remove((bin / "opened").c_str());
+    ScopedEnv opener_path("PATH", c.opener == &bin ? bin.path() + ":" + path : empty_bin.path());
+    const bool started = c.opener == &bin && c.doc == out;
+    // A key pressed while the opener is waited for is dropped.
+    if (std::string(c.seconds) != "0") {
+      QTimer::singleShot(100, output, [output] {
+        QCoreApplication::postEvent(
+            output, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+      });
+    }
     EXPECT_EQ(form->StartDoc(Q(c.doc)), c.code);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(output->text(), "typed");
     EXPECT_EQ(sink.Texts(),
               c.message.empty() ? std::vector<QString>{} : std::vector<QString>{Q(c.message)});
+    EXPECT_EQ(bin.Exists("opened") ? bin.Read("opened") : "", started ? c.doc + "\n" : "");
   }
-  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-  ASSERT_EQ(opened.urls.size(), 1u);
-  EXPECT_EQ(opened.urls[0].toLocalFile(), Q(data / "out.csv"));
 
   // The button hands the text box's path over unchanged.
   sink.shown.clear();
-  Output(*form)->setText(Q(data / "none.csv"));
+  output->setText(Q(none));
   Button(*form, "Bt_Excel")->click();
-  EXPECT_EQ(sink.Texts().size(), 1u);
+  EXPECT_EQ(sink.Texts(),
+            std::vector<QString>{Q("Error 50：ファイル('" + none + "')が見つかりません")});
 }
 
 TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
@@ -540,5 +570,3 @@ TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
 
 }  // namespace
 }  // namespace tallyx::testing
-
-#include "main_form_test.moc"
