@@ -67,7 +67,8 @@ Settings LoadSettings(const std::string& ini_file) {
   return s;
 }
 
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values) {
+std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
+                                     const FailedWrite& each_failure) {
   const std::pair<std::string_view, std::string> writes[] = {
       {"MODE", std::to_string(values.mode)},
       {"OPTCODE", std::to_string(values.optcode)},
@@ -78,6 +79,7 @@ std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings
   std::vector<IniFailure> failures;
   for (const auto& [key, value] : writes) {
     if (auto failure = WriteIni(ini_file, kSection, key, value)) {
+      if (each_failure) each_failure(*failure);
       failures.push_back(std::move(*failure));
     }
   }

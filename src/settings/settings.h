@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,12 @@ std::string SettingsFilePath();
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file);
 
-// Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried, and each
-// failure is returned in order.
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values);
+// Called with a failed write before the next write is tried.
+using FailedWrite = std::function<void(const IniFailure&)>;
+
+// Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried. Each
+// failure goes to `each_failure` right after its write, and all are returned in order.
+std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
+                                     const FailedWrite& each_failure = {});
 
 }  // namespace tallyx::settings

@@ -254,9 +254,11 @@ void MainForm::SaveIni() {
   values.path = Utf8(CbPath->currentText());
   values.filter = Utf8(CbFilter->currentText());
   values.output = Utf8(txtOutput->text());
-  for (const settings::IniFailure& failure : settings::SaveSettings(Utf8(IniFile), values)) {
+  // Each failure is shown before the next write is tried: a user who frees the disk or makes
+  // the directory while the message is open gets the rest saved.
+  settings::SaveSettings(Utf8(IniFile), values, [this](const settings::IniFailure& failure) {
     DispMess(failure.err_no, FromUtf8(failure.name), QString());
-  }
+  });
 }
 
 void MainForm::Bt_End_Click() { SaveAndEnd(); }

@@ -437,6 +437,18 @@ TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
   const QString message = Q("Error 30：ファイル('") + name + Q("')を作成できません");
   EXPECT_EQ(sink.Texts(), std::vector<QString>(5, message));
   EXPECT_FALSE(form->isVisible());
+
+  // The directory made while the first message is open: the other four writes reach the file.
+  sink.shown.clear();
+  sink.on_show = [&] { MakeDirs(temp / "missing"); };
+  auto again = Start();
+  again->CnvCode = 42;
+  Button(*again, "Bt_End")->click();
+  sink.on_show = nullptr;
+  EXPECT_EQ(sink.Texts(), std::vector<QString>{message});
+  EXPECT_EQ(ReadFile(temp / "missing/Tallyx.ini"),
+            IniFile({"[SYSTEM]", "OPTCODE = 42", "PATH = C:\\Kyrova\\BrawnResults    (筋力測定 )",
+                     "FILTER = Brawn_*.txt     (筋力測定 )", "OUTPUT = C:\\Kyrova\\Sample1.csv"}));
 }
 
 TEST_F(MainFormTest, MessagesShowTheirTextsAsTheyStand) {

@@ -48,6 +48,7 @@ class RecordingSink : public ui::MessageSink {
       if (b != nullptr) s.buttons_enabled.push_back(b->isEnabled());
     }
     shown.push_back(s);
+    if (on_show) on_show();
   }
 
   std::vector<QString> Texts() const {
@@ -57,6 +58,8 @@ class RecordingSink : public ui::MessageSink {
   }
 
   std::vector<Shown> shown;
+  // What the user does while a message is open.
+  std::function<void()> on_show;
 };
 
 // Runs `act` on the modal dialog as soon as it is shown. Should the dialog still be open a few
