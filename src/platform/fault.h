@@ -10,7 +10,7 @@
 
 namespace tallyx::platform {
 
-enum class FsCall { kOpen, kRead, kWrite, kFlush, kClose, kRename, kRemove, kList };
+enum class FsCall { kOpen, kRead, kWrite, kFlush, kClose, kRename, kRemove, kList, kMakeDir };
 
 namespace fault {
 

@@ -13,10 +13,14 @@
 namespace tallyx::platform {
 
 #ifdef _WIN32
+// Per-user settings lie in the directory "TEMP" names or in the current directory.
+inline constexpr bool kHasUserConfigHome = false;
 inline constexpr char kSeparator = '\\';
 // Characters that end a directory part of a path: "\", "/" and a drive's ":".
 inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
+// Per-user settings may lie in the user's configuration directory ($XDG_CONFIG_HOME, ~/.config).
+inline constexpr bool kHasUserConfigHome = true;
 inline constexpr char kSeparator = '/';
 inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
@@ -117,6 +121,9 @@ std::optional<FileId> IdentityOf(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 
+// Makes the directory `path` (its parent must exist); true also when it is a directory already.
+// Only its owner may enter it where the system has such permissions.
+bool MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Replaces `to` by `from` in one step: readers see the old file or the new one, never neither.
 bool ReplaceFile(const std::string& from, const std::string& to);

@@ -186,6 +186,11 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool MakeDirectory(const std::string& path) {
+  if (fault::Intercept(FsCall::kMakeDir, path)) return false;
+  return ::mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && IsDirectory(path));
+}
+
 bool RemoveFile(const std::string& path) {
   if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::unlink(path.c_str()) == 0;

@@ -178,6 +178,11 @@ bool IsDirectory(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool MakeDirectory(const std::string& path) {
+  if (fault::Intercept(FsCall::kMakeDir, path)) return false;
+  return ::CreateDirectoryW(ToUtf16(path).c_str(), nullptr) != 0 || IsDirectory(path);
+}
+
 bool RemoveFile(const std::string& path) {
   if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::DeleteFileW(ToUtf16(path).c_str());

@@ -32,6 +32,27 @@ std::string StoredText(std::string text, std::string_view fallback) {
   return text == kMissing ? std::string(fallback) : text;
 }
 
+constexpr std::string_view kFileName = "Tallyx.ini";
+
+std::string Joined(const std::string& dir, std::string_view name) {
+  std::string path = dir;
+  if (path.back() != platform::kSeparator) path += platform::kSeparator;
+  path.append(name);
+  return path;
+}
+
+// Makes the missing directories of `file` below `below`, from the top down. A failure is left to
+// the write that follows.
+void MakeDirectories(const std::string& file, const std::string& below) {
+  if (below.empty() || file.compare(0, below.size(), below) != 0) return;
+  for (std::size_t cut = file.find(platform::kSeparator, below.size() + 1);
+       cut != std::string::npos; cut = file.find(platform::kSeparator, cut + 1)) {
+    const std::string dir = file.substr(0, cut);
+    if (dir.back() == platform::kSeparator || platform::IsDirectory(dir)) continue;
+    if (!platform::MakeDirectory(dir)) return;
+  }
+}
+
 }  // namespace
 
 Settings DefaultSettings() {
@@ -50,11 +71,29 @@ Settings DefaultsKeepingMask(std::int32_t mask_in_force) {
   return s;
 }
 
-std::string SettingsFilePath() {
-  const std::string temp = platform::GetEnv("TEMP");
-  if (temp.empty()) return "Tallyx.ini";
-  return temp + platform::kSeparator + "Tallyx.ini";
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home) {
+  const std::string temp = env("TEMP");
+  if (!temp.empty()) return {temp + platform::kSeparator + std::string(kFileName), ""};
+  if (user_config_home) {
+    const auto absolute = [](const std::string& dir) {
+      return !dir.empty() && dir.front() == platform::kSeparator;
+    };
+    const std::string xdg = env("XDG_CONFIG_HOME");
+    if (absolute(xdg)) {
+      return {Joined(Joined(xdg, "tallyx"), kFileName), std::string(1, platform::kSeparator)};
+    }
+    const std::string home = env("HOME");
+    if (absolute(home)) return {Joined(Joined(Joined(home, ".config"), "tallyx"), kFileName), home};
+  }
+  return {std::string(kFileName), ""};
 }
+
+SettingsFile LocateSettingsFile() {
+  return LocateSettingsFile([](const char* name) { return platform::GetEnv(name); },
+                            platform::kHasUserConfigHome);
+}
+
+std::string SettingsFilePath() { return LocateSettingsFile().path; }
 
 Settings LoadSettings(const std::string& ini_file) {
   const Settings d = DefaultSettings();
@@ -69,6 +108,11 @@ Settings LoadSettings(const std::string& ini_file) {
 
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
                                      const FailedWrite& each_failure) {
+  return SaveSettings(SettingsFile{ini_file, ""}, values, each_failure);
+}
+
+std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
+                                     const FailedWrite& each_failure) {
   const std::pair<std::string_view, std::string> writes[] = {
       {"MODE", std::to_string(values.mode)},
       {"OPTCODE", std::to_string(values.optcode)},
@@ -78,7 +122,8 @@ std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings
   };
   std::vector<IniFailure> failures;
   for (const auto& [key, value] : writes) {
-    if (auto failure = WriteIni(ini_file, kSection, key, value)) {
+    MakeDirectories(file.path, file.make_below);
+    if (auto failure = WriteIni(file.path, kSection, key, value)) {
       if (each_failure) each_failure(*failure);
       failures.push_back(std::move(*failure));
     }

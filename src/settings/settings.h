@@ -24,7 +24,25 @@ Settings DefaultSettings();
 // What "初期値" restores: the defaults, but with the mask in force kept.
 Settings DefaultsKeepingMask(std::int32_t mask_in_force);
 
-// "TEMP" joined with the separator and "Tallyx.ini"; "Tallyx.ini" alone when "TEMP" is unset.
+// Where the settings file lies, and which of its directories a save may make.
+struct SettingsFile {
+  std::string path;
+  // The directories of `path` below this one are made when a save finds them missing; empty
+  // when none may be made.
+  std::string make_below;
+};
+
+// An environment variable's value; empty when it is unset.
+using EnvLookup = std::function<std::string(const char* name)>;
+
+// "TEMP" joined with the separator and "Tallyx.ini" when "TEMP" is set and not empty. Else, with
+// `user_config_home`, "tallyx/Tallyx.ini" in the user's configuration directory:
+// "XDG_CONFIG_HOME" when it is absolute, otherwise ".config" in "HOME" when that is absolute;
+// the directories are made by the first save (never "HOME" itself). "Tallyx.ini" in the
+// current directory when none of these can be formed.
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home);
+// The same from this process's environment, by this system's rule.
+SettingsFile LocateSettingsFile();
 std::string SettingsFilePath();
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
@@ -38,6 +56,10 @@ using FailedWrite = std::function<void(const IniFailure&)>;
 
 // Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried. Each
 // failure goes to `each_failure` right after its write, and all are returned in order.
+// Before each write the missing directories that `file` allows are made; a write into a
+// directory that could not be made fails with error 30 and the settings path.
+std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
+                                     const FailedWrite& each_failure = {});
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
                                      const FailedWrite& each_failure = {});
 

@@ -135,7 +135,9 @@ void MainForm::Form_Load() {
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  IniFile = FromUtf8(settings::SettingsFilePath());
+  const settings::SettingsFile ini_file = settings::LocateSettingsFile();
+  IniFile = FromUtf8(ini_file.path);
+  ini_make_below_ = ini_file.make_below;
   const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile));
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
@@ -256,7 +258,8 @@ void MainForm::SaveIni() {
   values.output = Utf8(txtOutput->text());
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
-  settings::SaveSettings(Utf8(IniFile), values, [this](const settings::IniFailure& failure) {
+  const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};
+  settings::SaveSettings(ini_file, values, [this](const settings::IniFailure& failure) {
     DispMess(failure.err_no, FromUtf8(failure.name), QString());
   });
 }

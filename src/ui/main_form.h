@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
 #include "ui/dialogs.h"
 
@@ -84,6 +85,8 @@ class MainForm : public QWidget {
   QPushButton* Bt_End = nullptr;
   QLabel* Label4 = nullptr;
 
+  // Where the settings directories may be made on saving (see settings::SettingsFile).
+  std::string ini_make_below_;
   QPointer<OptSet> opt_set_;
   bool ending_ = false;
 };

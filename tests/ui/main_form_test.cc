@@ -425,6 +425,13 @@ TEST_F(MainFormTest, EveryWayOutSavesOnce) {
               IniFile({"[SYSTEM]", "MODE = 3", "OPTCODE = -9", "PATH = /data/運動",
                        "FILTER = Exercise_*.txt  (運動結果 )", "OUTPUT = /o.csv"}));
   }
+  {
+    // Without TEMP the first save makes the directories in the user's configuration directory.
+    ScopedEnv no_temp("TEMP", ""), config_home("XDG_CONFIG_HOME", temp / "cfg");
+    auto form = Start();
+    Button(*form, "Bt_End")->click();
+    EXPECT_EQ(ReadFile(temp / "cfg/tallyx/Tallyx.ini"), IniFile(kFirstExitFile));
+  }
   EXPECT_TRUE(sink.shown.empty());
 }
 
