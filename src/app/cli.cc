@@ -1,5 +1,6 @@
 #include "app/cli.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -15,6 +16,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: tallyx-cli [--mode N] [--path TEXT] [--filter TEXT] [--output PATH]\n"
     "                  [--optcode MASK] [--settings FILE]\n"
+    "       tallyx-cli --list-items [--mode N]\n"
     "\n"
     "Converts the result files of one directory into one CSV file, as the window's\n"
     "\"集計実行\" does. A value left out is taken from the settings file, as the window\n"
@@ -31,6 +33,9 @@ constexpr std::string_view kUsage =
     "                   (default: the window's own Tallyx.ini, in the TEMP directory;\n"
     "                   without TEMP in $XDG_CONFIG_HOME/tallyx or ~/.config/tallyx,\n"
     "                   on Windows in the current directory)\n"
+    "  --list-items     print the 25 output items and run nothing: one line each,\n"
+    "                   bit TAB caption in the mode (empty when the item dialog hides\n"
+    "                   it there) TAB \"*\" when the default mask has the item\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
@@ -98,14 +103,35 @@ std::string AsLines(std::string text) {
   return text;
 }
 
+int UsageError(const std::string& error, std::ostream& err) {
+  err << "tallyx-cli: " << error << "\n\n" << kUsage;
+  return kUsageExit;
+}
+
+// --list-items [--mode N]: which bit is which output item, as the item dialog shows it.
+int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+  std::erase(args, "--list-items");
+  Options o;
+  if (const auto error = Parse(args, &o)) return UsageError(*error, err);
+  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help) {
+    return UsageError("--list-items takes no option but --mode", err);
+  }
+  const int mode = o.mode.value_or(0);
+  for (int bit = 0; bit < model::kItemCount; ++bit) {
+    out << bit << '\t' << (model::ItemShown(bit, mode) ? model::ItemCaption(bit, mode) : "") << '\t'
+        << (model::HasBit(model::kDefaultMask, bit) ? "*" : "") << '\n';
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options o;
-  if (const auto error = Parse(args, &o)) {
-    err << "tallyx-cli: " << *error << "\n\n" << kUsage;
-    return kUsageExit;
+  if (std::find(args.begin(), args.end(), "--list-items") != args.end()) {
+    return ListItems(args, out, err);
   }
+  Options o;
+  if (const auto error = Parse(args, &o)) return UsageError(*error, err);
   if (o.help) {
     out << kUsage;
     return 0;

@@ -300,6 +300,13 @@ TEST_F(Cli, ReportsEachStage) {
       {{"--path", in, "--filter", "", "--output", "o.csv"},
        3,
        "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+      // A filter that comes out empty matches nothing, deliberately: blanks, or a comment only.
+      {{"--path", in, "--filter", "   ", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+      {{"--path", in, "--filter", "  (筋力測定 )", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
       {{"--path", dir_ / "in", "--filter", "Nothing_*.txt  (x)", "--output", "o.csv"},
        3,
        "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n"},
@@ -432,9 +439,16 @@ TEST_F(Cli, DerivesDirectoryAndSideFileNames) {
 
 TEST_F(Cli, RejectsWrongUsage) {
   const std::vector<std::vector<std::string>> cases = {
-      {"--bogus"},     {"--mode"},           {"--mode", "4"},
-      {"--mode", "x"}, {"--optcode", "abc"}, {"--optcode", "99999999999"},
+      {"--bogus"},
+      {"--mode"},
+      {"--mode", "4"},
+      {"--mode", "x"},
+      {"--optcode", "abc"},
+      {"--optcode", "99999999999"},
       {"positional"},
+      {"--list-items", "--path", "x"},
+      {"--list-items", "--help"},
+      {"--list-items", "--mode", "4"},
   };
   for (const auto& args : cases) {
     const ProcessResult r = Run(args);
@@ -446,6 +460,36 @@ TEST_F(Cli, RejectsWrongUsage) {
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("Usage: tallyx-cli"), std::string::npos);
   EXPECT_EQ(dir_.List("tmp"), std::vector<std::string>{});  // no settings file written
+}
+
+TEST_F(Cli, ListsTheOutputItemsOfAMode) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;  // some of the 25, in order
+  } cases[] = {
+      {{"--list-items"},
+       {"0\t名前\t*", "2\t患者ｺｰﾄﾞ\t", "16\t筋力測定設定(r/min)\t", "18\t\t", "19\t\t",
+        "23\t各回測定結果(回数分)\t*", "24\t波形データ（別ファイル）\t"}},
+      {{"--mode", "1", "--list-items"}, {"14\t設定時間(秒)\t", "16\tペダル角度(deg)\t"}},
+      {{"--list-items", "--mode=3"},
+       {"13\t療法期\t", "18\t消費カロリー\t", "23\t\t*", "24\t波形データ（別ファイル）\t"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const ProcessResult r = Run(c.args);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      lines.push_back(r.out.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 25u);
+    for (const std::string& line : c.lines) {
+      EXPECT_EQ(lines[std::stoul(line)], line);
+    }
+  }
+  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"in", "tmp"}));  // nothing run
 }
 
 }  // namespace
