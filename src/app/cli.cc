@@ -37,6 +37,7 @@ constexpr std::string_view kUsage =
     "                   bit TAB caption in the mode (empty when the item dialog hides\n"
     "                   it there) TAB \"*\" when the default mask has the item\n"
     "  --help           show this text\n"
+    "  --version        show the version\n"
     "\n"
     "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
     "64 on wrong usage.\n";
@@ -49,6 +50,7 @@ struct Options {
   std::optional<std::int32_t> optcode;
   std::optional<std::string> settings;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments; the error text when they are wrong.
@@ -57,6 +59,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       o->help = true;
+      continue;
+    }
+    if (a == "--version") {
+      o->version = true;
       continue;
     }
     std::string name = a;
@@ -134,6 +140,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (const auto error = Parse(args, &o)) return UsageError(*error, err);
   if (o.help) {
     out << kUsage;
+    return 0;
+  }
+  if (o.version) {
+    out << "tallyx-cli " TALLYX_VERSION "\n";
     return 0;
   }
 
