@@ -119,7 +119,7 @@ int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& er
   std::erase(args, "--list-items");
   Options o;
   if (const auto error = Parse(args, &o)) return UsageError(*error, err);
-  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help) {
+  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help || o.version) {
     return UsageError("--list-items takes no option but --mode", err);
   }
   const int mode = o.mode.value_or(0);

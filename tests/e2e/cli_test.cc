@@ -449,6 +449,7 @@ TEST_F(Cli, RejectsWrongUsage) {
       {"positional"},
       {"--list-items", "--path", "x"},
       {"--list-items", "--help"},
+      {"--version", "--list-items"},
       {"--list-items", "--mode", "4"},
   };
   for (const auto& args : cases) {
