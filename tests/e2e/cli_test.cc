@@ -296,27 +296,42 @@ TEST_F(Cli, ReportsEachStage) {
     int exit_code;
     std::string err;
   } cases[] = {
-      {{"--path", "", "--output", "o.csv"}, 2, "Error 2：Path('')が不正です\n"},
+      {{"--path", "", "--output", "o.csv"},
+       2,
+       "Error 2：Path('')が不正です\nディレクトリが指定されていません\n"},
       {{"--path", in, "--filter", "", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": ファイル名のパターンが指定されていません\n"},
       {{"--path", dir_ / "in", "--filter", "Nothing_*.txt  (x)", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n" + in +
+           "Nothing_*.txt: 一致するファイルがありません\n"},
       {{"--path", dir_ / "missing", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n"},
-      {{"--path", in, "--output", ""}, 1, "Error 1：Outputファイル('')が開けません\n"},
+       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n" +
+           dir_ / "missing/" + ": ディレクトリがありません\n"},
+      {{"--path", dir_ / "in/Brawn_1.txt", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + dir_ / "in/Brawn_1.txt/" +
+           "')にファイル('Brawn_*.txt')が存在しません\n" + dir_ / "in/Brawn_1.txt/" +
+           ": ディレクトリではありません\n"},
+      {{"--path", in, "--output", ""},
+       1,
+       "Error 1：Outputファイル('')が開けません\n出力ファイル名が指定されていません\n"},
       {{"--path", in, "--output", dir_ / "in"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n" + dir_ / "in" +
+           ": 作成できません（Is a directory）\n"},
       {{"--path", in, "--output", dir_ / "no/such/dir.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n" +
+           dir_ / "no/such/dir.csv" + ": 作成できません（No such file or directory）\n"},
       // Only bit 19: no column, so the header is empty.
       {{"--path", in, "--optcode", "524288", "--output", dir_ / "empty.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n" + dir_ / "empty.csv" +
+           ": このモードで出力する項目が選ばれていません\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = Run(c.args);
@@ -344,13 +359,15 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
 
   ProcessResult r = Convert(0, 3);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n");
+  const std::string detail =
+      dir_ / "in/Brawn_2.txt" + ": 27行目: ファイルがこの行の前で終わっています\n";
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,名前", "Brawn_1.txt,山田 太郎"}));
 
   // Once a side file has been opened, a later failure is reported with that file's side path.
   r = Convert(0, 3 | (1 << 24));
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,波形ファイル名,名前",
                                           "Brawn_1.txt," + dir_ / "out1.csv" + ",山田 太郎"}));
   EXPECT_FALSE(dir_.Exists("out2.csv"));
@@ -363,20 +380,29 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
     int line;  // 1-based line to replace
     const char* text;
     std::int32_t mask;
+    const char* detail;  // after the file's path
   } cases[] = {
-      {"user ID without TAB while selected", 3, "U01", 1 << 3},
-      {"time without TAB", 4, "2024/05/01,9:05:07", 1},
-      {"time that is no time", 4, "2024/05/01,25:00\t", 1},
-      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1},
-      {"count line without TAB", 19, "2", 1},
-      {"count beyond 16 bits", 19, "40000\t", 1},
+      {"user ID without TAB while selected", 3, "U01", 1 << 3, ": 3行目: TABがありません"},
+      {"time without TAB", 4, "2024/05/01,9:05:07", 1, ": 4行目: TABがありません"},
+      {"time that is no time", 4, "2024/05/01,25:00\t", 1,
+       ": 4行目: 「25:00」は時刻ではありません"},
+      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1, ": 4行目: TABがありません"},
+      {"count line without TAB", 19, "2", 1, ": 19行目: TABがありません"},
+      {"count beyond 16 bits", 19, " 40000 \t", 1,
+       ": 19行目: 回数「40000」が範囲を超えています（32767まで）"},
+      {"per-turn lines missing", 30, "", 1, ": 30行目: ファイルがこの行の前で終わっています"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     std::vector<std::string> lines = CommonHead();
     for (const std::string& l : ModeLines(0).result) lines.push_back(l);
     lines[static_cast<std::size_t>(c.line - 1)] = c.text;
+    if (*c.text == '\0') lines.resize(static_cast<std::size_t>(c.line - 1));
     dir_.Write("in/Brawn_1.txt", ToFile(lines));
-    EXPECT_EQ(Convert(0, c.mask).exit_code, 1) << c.what;
+    const ProcessResult r = Convert(0, c.mask);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" +
+                         dir_ / "in/Brawn_1.txt" + c.detail + "\n");
   }
   // The user ID needs its TAB only when it is selected.
   std::vector<std::string> lines = CommonHead();
@@ -412,7 +438,8 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
   r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
            dir_ / "in/Brawn_.txt"});
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n" +
+                       dir_ / "in/Brawn_1.txt" + ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(dir_.Read("in/Brawn_11.txt"), before);
   EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), ResultFile(0));
 }
