@@ -420,6 +420,87 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ターン(回),ピークトルク(N･m),ピーク時間(秒)"}));
 }
 
+TEST_F(Cli, SkipBrokenWritesWhatTheSoundFilesAloneWrite) {
+  const std::int32_t mask = kAllItems;
+  // The sound files say "many" turns: they take the count of the file written before them.
+  std::vector<std::string> sound = CommonHead();
+  for (const char* l : {"many\tturns", "30", "10", "90", "正", "-", "-", "1\t", "2\t", "-", "t1\t",
+                        "t2\t", "W", "W", "sample 1", "sample 2"}) {
+    sound.push_back(l);
+  }
+  std::vector<std::string> first = sound;
+  first[18] = "2\tturns";
+  std::vector<std::string> five_turns_cut = first;  // promises 5 turns, holds 2
+  five_turns_cut[18] = "5\tturns";
+  five_turns_cut.resize(30);
+  std::vector<std::string> no_waveform = first;  // ends before the two lines the samples follow
+  no_waveform.resize(30);
+  std::vector<std::string> bad_time = first;
+  bad_time[3] = "2024/05/01,xx\t";
+
+  WorkDir alone;
+  alone.MakeDir("in");
+  for (const auto& [name, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"Brawn_1.txt", first}, {"Brawn_3.txt", sound}, {"Brawn_5.txt", sound}}) {
+    dir_.Write("in/" + name, ToFile(lines));
+    alone.Write("in/" + name, ToFile(lines));
+  }
+  dir_.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  dir_.Write("in/Brawn_4.txt", ToFile(no_waveform));
+  dir_.Write("in/Brawn_6.txt", ToFile(bad_time));
+  const std::string in = dir_ / "in/";
+
+  ProcessResult r = Convert(0, mask, "out.csv", {"--skip-broken"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, Done(3));
+  EXPECT_EQ(r.err, in + "Brawn_2.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_4.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_6.txt: 4行目: 「xx」は時刻ではありません\n");
+  std::vector<std::string> written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written.size(), 4u);  // the CSV file and three side files
+
+  // The same output path, so that the side-file cells name the same files.
+  const ProcessResult a =
+      testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", alone / "in", "--optcode",
+                                            std::to_string(mask), "--output", dir_ / "out.csv"});
+  ASSERT_EQ(a.exit_code, 0) << a.err;
+  std::vector<std::string> alone_written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") alone_written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written, alone_written);
+
+  // Every file broken: the header alone, nothing on stdout.
+  WorkDir broken;
+  broken.MakeDir("in");
+  broken.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  r = testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", broken / "in", "--optcode",
+                                            "3", "--output", broken / "out.csv", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, broken / "in/Brawn_2.txt" + ": 31行目: ファイルがこの行の前で終わっています\n");
+  EXPECT_EQ(broken.Read("out.csv"), ToFile({"ファイル名,名前"}));
+
+  // A side file that fails still ends the run; its message follows the lines of the files left
+  // out. The first file written would number its side file as the result file Brawn_1.txt.
+  WorkDir clash;
+  clash.MakeDir("in");
+  clash.Write("in/Brawn_0.txt", ToFile(five_turns_cut));
+  clash.Write("in/Brawn_1.txt", ToFile(first));
+  const std::string side = clash / "in/Brawn_1.txt";
+  r = testing::RunProcess(TALLYX_CLI_PATH,
+                          {"--mode", "0", "--path", clash / "in", "--optcode", std::to_string(mask),
+                           "--output", clash / "in/Brawn_.txt", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_EQ(r.err, clash / "in/Brawn_0.txt" + ": 31行目: ファイルがこの行の前で終わっています\n" +
+                       "Error 5：Outputファイル('" + side + "')が開けません\n" + side +
+                       ": 結果ファイルを上書きすることになります\n");
+  EXPECT_EQ(clash.Read("in/Brawn_1.txt"), ToFile(first));
+}
+
 TEST_F(Cli, NeverOverwritesAResultFile) {
   dir_.Write("in/Brawn_1.txt", ResultFile(0));
   dir_.Write("in/Brawn_11.txt", ResultFile(0));
