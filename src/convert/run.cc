@@ -173,6 +173,7 @@ class Run {
   // line goes out before the side file, so that a side file's failure leaves the line written;
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
+    side_begun_ = false;
     if (!result_.OpenListed(listed_path_)) return Broken(0, WithSystemReason(kCannotOpen));
     reader_.Reset(&result_);
     SectionFault fault;
@@ -208,6 +209,7 @@ class Run {
     stage_ = 5;
     if (IsInputFile(side_path_)) return OutputFailed(DetailLine(side_path_, 0, kIsResultFile));
     if (!side_.Create(side_path_)) return OutputFailed(SideFailure(kCannotCreate));
+    side_begun_ = true;
     side_out_.Reset(&side_);
     std::string caption = platform::ToCp932(SideFileCaption(mode_));
     caption.append(kLineEnd);
@@ -246,13 +248,11 @@ class Run {
     return DetailLine(directory, 0, reason);
   }
 
-  // A broken file leaves nothing behind: its partial side file goes.
+  // A broken file leaves nothing behind: its side file, whole or not, goes.
   void LeaveOut() {
     result_.Close();
-    if (side_.IsOpen()) {
-      side_.Close();
-      platform::RemoveFile(side_path_);
-    }
+    side_.Close();
+    if (side_begun_) platform::RemoveFile(side_path_);
   }
 
   // What the writers still hold goes out before the files are closed: everything produced
@@ -308,7 +308,8 @@ class Run {
   const std::function<void(const std::string&)>& on_skipped_;
   const std::atomic<bool>& stop_;
   std::int16_t stage_ = 0;
-  std::int16_t turns_ = 0;  // the turn count, carried from file to file
+  std::int16_t turns_ = 0;   // the turn count, carried from file to file
+  bool side_begun_ = false;  // the current file's side file has been created
   std::string directory_;
   std::string pattern_;
   std::string listed_path_;  // the current result file, as the listing names it
