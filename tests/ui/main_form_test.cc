@@ -209,7 +209,7 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
   WorkDir data;
   data.Write("Brawn_1.txt", ResultFile({}));
   struct Case {
-    std::string dir, filter, output, message, details;
+    std::string dir, filter, output, message, details;  // details: how they begin
   };
   const Case cases[] = {
       {"", "Brawn_*.txt", data / "o.csv", "Error 2：Path('')が不正です",
@@ -224,7 +224,7 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
        "出力ファイル名が指定されていません"},
       {data.path(), "Brawn_*.txt", data / "no/o.csv",
        "Error 1：Outputファイル('" + (data / "no/o.csv") + "')が開けません",
-       data / "no/o.csv" + ": 作成できません（No such file or directory）"},
+       data / "no/o.csv" + ": 作成できません（"},  // and the system's words
   };
   auto form = Start();
   for (const Case& c : cases) {
@@ -236,7 +236,8 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
     Button(*form, "Bt_Exec")->click();
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, Q(c.message));
-    EXPECT_EQ(sink.shown[0].details, Q(c.details));
+    EXPECT_TRUE(sink.shown[0].details.startsWith(Q(c.details)))
+        << sink.shown[0].details.toStdString();
     EXPECT_EQ(sink.shown[0].buttons_enabled, std::vector<bool>(6, false));
     for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
       EXPECT_TRUE(Button(*form, name)->isEnabled()) << name;
