@@ -32,6 +32,7 @@ constexpr std::string_view kUsage =
     "  --skip-broken    leave out a result file that cannot be read through, with one\n"
     "                   line on stderr, and go on with the others\n"
     "  --help           show this text\n"
+    "  --version        show the version\n"
     "\n"
     "A failed run writes its error message on stderr and one more line that says\n"
     "where and why: \"<file>: <line>行目: <reason>\" or \"<file>: <reason>\".\n"
@@ -48,6 +49,7 @@ struct Options {
   std::optional<std::string> settings;
   bool skip_broken = false;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments; the error text when they are wrong.
@@ -60,6 +62,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     }
     if (a == "--skip-broken") {
       o->skip_broken = true;
+      continue;
+    }
+    if (a == "--version") {
+      o->version = true;
       continue;
     }
     std::string name = a;
@@ -116,6 +122,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (o.help) {
     out << kUsage;
+    return 0;
+  }
+  if (o.version) {
+    out << "tallyx-cli " TALLYX_VERSION "\n";
     return 0;
   }
 

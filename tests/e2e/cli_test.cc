@@ -1,6 +1,7 @@
 // tallyx-cli end to end: fresh work directories, generated result files, the real binary, and
 // byte-for-byte comparison of what it wrote. These cases spell paths the POSIX way; the bytes
 // every build must share are checked in cli_builds_test.cc.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -553,6 +554,9 @@ TEST_F(Cli, RejectsWrongUsage) {
   const ProcessResult help = Run({"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("Usage: tallyx-cli"), std::string::npos);
+  const ProcessResult version = Run({"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_THAT(version.out, ::testing::MatchesRegex("tallyx-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"));
   EXPECT_EQ(dir_.List("tmp"), std::vector<std::string>{});  // no settings file written
 }
 
