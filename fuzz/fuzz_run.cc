@@ -141,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(csv.starts_with(header + "\r\n"));
   }
   const std::size_t data_lines = csv.empty() ? 0 : CountLines(csv) - 1;
+  FUZZ_CHECK(r.ok || !r.failure.detail.empty());  // every failure says what went wrong where
   if (r.ok) {
     FUZZ_CHECK(r.processed == static_cast<std::int32_t>(files.size()));
     FUZZ_CHECK(data_lines == files.size());

@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: tallyx-cli [--mode N] [--path TEXT] [--filter TEXT] [--output PATH]\n"
-    "                  [--optcode MASK] [--settings FILE]\n"
+    "                  [--optcode MASK] [--settings FILE] [--skip-broken]\n"
     "       tallyx-cli --list-items [--mode N]\n"
     "\n"
     "Converts the result files of one directory into one CSV file, as the window's\n"
@@ -36,11 +36,16 @@ constexpr std::string_view kUsage =
     "  --list-items     print the 25 output items and run nothing: one line each,\n"
     "                   bit TAB caption in the mode (empty when the item dialog hides\n"
     "                   it there) TAB \"*\" when the default mask has the item\n"
+    "  --skip-broken    leave out a result file that cannot be read through, with one\n"
+    "                   line on stderr, and go on with the others\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
+    "A failed run writes its error message on stderr and one more line that says\n"
+    "where and why: \"<file>: <line>行目: <reason>\" or \"<file>: <reason>\".\n"
+    "\n"
     "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
-    "64 on wrong usage.\n";
+    "4 when --skip-broken left out every file, 64 on wrong usage.\n";
 
 struct Options {
   std::optional<int> mode;
@@ -49,6 +54,7 @@ struct Options {
   std::optional<std::string> output;
   std::optional<std::int32_t> optcode;
   std::optional<std::string> settings;
+  bool skip_broken = false;
   bool help = false;
   bool version = false;
 };
@@ -59,6 +65,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       o->help = true;
+      continue;
+    }
+    if (a == "--skip-broken") {
+      o->skip_broken = true;
       continue;
     }
     if (a == "--version") {
@@ -119,7 +129,8 @@ int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& er
   std::erase(args, "--list-items");
   Options o;
   if (const auto error = Parse(args, &o)) return UsageError(*error, err);
-  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help || o.version) {
+  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help || o.version ||
+      o.skip_broken) {
     return UsageError("--list-items takes no option but --mode", err);
   }
   const int mode = o.mode.value_or(0);
@@ -157,12 +168,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   in.directory_text = o.path.value_or(stored.path);
   in.output_path = o.output.value_or(stored.output);
   in.filter_text = o.filter.value_or(std::string(model::EntriesOf(in.mode).filter_entry));
+  in.skip_broken = o.skip_broken;
 
-  const convert::RunResult r = convert::RunConversion(in);
+  convert::ConversionRun run(std::move(in));
+  if (o.skip_broken) {
+    run.OnSkipped([&err](const std::string& detail) { err << detail << std::endl; });
+  }
+  const convert::RunResult r = run.Execute();
   if (!r.ok) {
-    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n";
+    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n"
+        << r.failure.detail << "\n";
     return r.failure.err_no;
   }
+  if (r.processed == 0 && r.skipped > 0) return kAllSkippedExit;
   out << AsLines(shell::ClosingMessage(r.processed)) << "\n";
   return 0;
 }

@@ -24,11 +24,25 @@ bool CutAtTab(std::string_view s, std::string_view* before) {
 // Walks the lines of one file for one mode and mask, appending cells to the data line.
 class Section {
  public:
-  Section(platform::LineReader* in, std::int32_t mask, std::string* out)
-      : in_(in), mask_(mask), out_(out) {}
+  Section(platform::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault)
+      : in_(in), mask_(mask), out_(out), fault_(fault) {}
 
   // Reads the next line into current(); false at the end of the file or on a read failure.
-  bool Read() { return in_->Next(&current_) == platform::LineReader::Status::kLine; }
+  bool Read() {
+    const platform::LineReader::Status status = in_->Next(&current_);
+    if (status == platform::LineReader::Status::kLine) return true;
+    fault_->kind = status == platform::LineReader::Status::kEnd ? SectionFault::Kind::kEnds
+                                                                : SectionFault::Kind::kReadError;
+    fault_->line = in_->lines_read() + 1;
+    return false;
+  }
+  // Records what the current line lacks; always false.
+  bool Broken(SectionFault::Kind kind, std::string_view text = {}) {
+    fault_->kind = kind;
+    fault_->line = in_->lines_read();
+    fault_->text.assign(text);
+    return false;
+  }
   std::string_view current() const { return current_; }
 
   bool Skip(int count) {
@@ -63,6 +77,7 @@ class Section {
   platform::LineReader* in_;
   std::int32_t mask_;
   std::string* out_;
+  SectionFault* fault_;
   std::string_view current_;
 };
 
@@ -94,11 +109,13 @@ bool DateAndTime(Section* s) {
   std::string_view time_text;
   if (!CutAtTab(time_field, &time_text)) {
     // A quoted time has its TAB after the closing quote.
-    if (after_quote.find('\t') == std::string_view::npos) return false;
+    if (after_quote.find('\t') == std::string_view::npos) {
+      return s->Broken(SectionFault::Kind::kNoTab);
+    }
     time_text = time_field;
   }
   const auto time = platform::ParseTimeOfDay(time_text);
-  if (!time) return false;
+  if (!time) return s->Broken(SectionFault::Kind::kNotATime, time_text);
 
   if (s->Selected(20)) {
     s->Append(date);
@@ -117,7 +134,7 @@ bool CommonHead(Section* s) {
   if (!s->Skip(2) || !s->Read()) return false;
   if (s->Selected(3)) {  // line 3: user ID, cut at TAB, not trimmed
     std::string_view id;
-    if (!CutAtTab(s->current(), &id)) return false;
+    if (!CutAtTab(s->current(), &id)) return s->Broken(SectionFault::Kind::kNoTab);
     s->Append(id);
     s->Append(",");
   }
@@ -130,7 +147,7 @@ bool CommonHead(Section* s) {
 bool CountLine(Section* s, int bit, std::int16_t* turns) {
   if (!s->Cell(bit)) return false;
   std::string_view text;
-  if (!CutAtTab(s->current(), &text)) return false;
+  if (!CutAtTab(s->current(), &text)) return s->Broken(SectionFault::Kind::kNoTab);
   std::int16_t n = 0;
   switch (platform::NumericToInt16(text, &n)) {
     case platform::NumericResult::kOk:
@@ -139,7 +156,7 @@ bool CountLine(Section* s, int bit, std::int16_t* turns) {
     case platform::NumericResult::kNotNumeric:
       return true;
     case platform::NumericResult::kOutOfRange:
-      return false;
+      return s->Broken(SectionFault::Kind::kCountOutOfRange, platform::TrimBlanks(text));
   }
   return false;
 }
@@ -216,8 +233,8 @@ std::string CheckBuff(std::string_view s) {
 }
 
 bool ReadResultSection(platform::LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
-                       std::string* line) {
-  Section s(in, mask, line);
+                       std::string* line, SectionFault* fault) {
+  Section s(in, mask, line, fault);
   if (!CommonHead(&s)) return false;
   switch (model::NormalMode(mode)) {
     case 1:

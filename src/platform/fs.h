@@ -128,6 +128,10 @@ bool RemoveFile(const std::string& path);
 // Replaces `to` by `from` in one step: readers see the old file or the new one, never neither.
 bool ReplaceFile(const std::string& from, const std::string& to);
 
+// The system's own words for why the last file-system call of this thread failed ("Permission
+// denied", "No space left on device"), for telling the user; read it right after the failure.
+std::string LastErrorText();
+
 // The value of an environment variable; empty when unset.
 std::string GetEnv(const char* name);
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/fault.h"
 #include "platform/fs.h"
@@ -67,6 +68,7 @@ bool InputFile::Open(const std::string& path) {
   // Only files on a disk: no console, device or pipe that could block the reader.
   if (::GetFileType(h) != FILE_TYPE_DISK) {
     ::CloseHandle(h);
+    ::SetLastError(ERROR_INVALID_FUNCTION);
     return false;
   }
   handle_ = Value(h);
@@ -99,7 +101,10 @@ bool OutputFile::Create(const std::string& path) {
   if (h == INVALID_HANDLE_VALUE) return false;
   if (::GetFileType(h) == FILE_TYPE_PIPE ||
       (::GetFileType(h) == FILE_TYPE_DISK && !::SetEndOfFile(h))) {
+    const DWORD error =
+        ::GetFileType(h) == FILE_TYPE_PIPE ? ERROR_INVALID_FUNCTION : ::GetLastError();
     ::CloseHandle(h);
+    ::SetLastError(error);
     return false;
   }
   handle_ = Value(h);
@@ -193,6 +198,27 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
   return ::MoveFileExW(ToUtf16(from).c_str(), ToUtf16(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
+
+std::string LastErrorText() {
+  const DWORD code = ::GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
+  if (text != nullptr) ::LocalFree(text);
+  while (!message.empty() &&
+         (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
+          message.back() == L'.' || message.back() == L'\x3002')) {  // "。"
+    message.pop_back();
+  }
+  if (message.empty()) return "error " + std::to_string(code);
+  return FromUtf16(message);
+}
+
+namespace fault {
+void SetInjectedError() { ::SetLastError(ERROR_IO_DEVICE); }
+}  // namespace fault
 
 std::string GetEnv(const char* name) {
   const std::wstring wide_name = ToUtf16(name);

@@ -52,6 +52,7 @@ void LineReader::Reset(InputFile* file) {
   begin_ = end_ = scanned_ = 0;
   eof_ = false;
   first_read_ = true;
+  lines_ = 0;
 }
 
 bool LineReader::Fill() {
@@ -89,6 +90,7 @@ LineReader::Status LineReader::Next(std::string_view* line) {
         begin_ = p + 1;
         if (begin_ < end_ && base[begin_] == '\n') ++begin_;
         scanned_ = 0;
+        ++lines_;
         return Status::kLine;
       }
       scanned_ = p - begin_;  // the CR is the last byte: look behind it first
@@ -97,6 +99,7 @@ LineReader::Status LineReader::Next(std::string_view* line) {
       *line = std::string_view(base + begin_, end_ - begin_);
       begin_ = end_;
       scanned_ = 0;
+      ++lines_;
       return Status::kLine;
     } else {
       scanned_ = end_ - begin_;

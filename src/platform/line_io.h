@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,8 @@ class LineReader {
 
   // The next line, without its terminator; valid until the next call.
   Status Next(std::string_view* line);
+  // Lines that Next has delivered since Reset: the number of the line it delivered last.
+  std::int32_t lines_read() const { return lines_; }
 
   // Copies every remaining line to `out`, each ended by CR LF, in large blocks. False when the
   // file could not be read (`*read_failed` set) or `out` could not be written.
@@ -61,6 +64,7 @@ class LineReader {
   std::size_t scanned_ = 0;  // bytes after begin_ known to hold no CR
   bool eof_ = false;
   bool first_read_ = true;
+  std::int32_t lines_ = 0;
   InputFile* file_ = nullptr;
 };
 

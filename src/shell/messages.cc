@@ -79,14 +79,24 @@ std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_
   return prompt;
 }
 
-std::string ClosingMessage(std::int32_t processed) {
-  std::string text = "変換が完了しました";
+namespace {
+std::string CountMessage(std::string_view first_line, std::int32_t processed) {
+  std::string text(first_line);
   text += '\r';
   text += "データ件数：";
   text += ' ';
   text += std::to_string(processed);
   text += "件を処理しました";
   return text;
+}
+}  // namespace
+
+std::string ClosingMessage(std::int32_t processed) {
+  return CountMessage("変換が完了しました", processed);
+}
+
+std::string StoppedMessage(std::int32_t processed) {
+  return CountMessage("変換を中止しました", processed);
 }
 
 std::int16_t OpenFailureErrorNumber(std::int32_t code) {

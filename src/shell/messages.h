@@ -14,6 +14,8 @@ std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_
 
 // The closing message of a conversion run. It holds one carriage return (no line feed).
 std::string ClosingMessage(std::int32_t processed);
+// The message of a run that the user stopped, in the same form.
+std::string StoppedMessage(std::int32_t processed);
 
 // The error number that stands for a failure code of the desktop's "open" service, and whether
 // its message names the document.

@@ -1,13 +1,17 @@
 #include "ui/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -20,6 +24,7 @@
 #include "ui/look.h"
 #include "ui/message_sink.h"
 #include "ui/open_document.h"
+#include "ui/run_progress.h"
 
 namespace tallyx::ui {
 namespace {
@@ -28,6 +33,10 @@ constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
 const QString kCancelled = QStringLiteral("-1");
+// A run still going after this long shows its progress.
+constexpr std::chrono::milliseconds kProgressDelay{500};
+// The run thread sends its progress at most this often.
+constexpr std::chrono::milliseconds kProgressInterval{50};
 
 struct Place {
   int left, top, width, height;
@@ -72,6 +81,24 @@ QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editabl
   return box;
 }
 
+// While it lives, the window `form` takes no input: keys, clicks and shortcuts meant for it or
+// its controls are dropped. Its dialogs and message boxes are windows of their own and take
+// theirs.
+class InputBlocker : public QObject {
+ public:
+  explicit InputBlocker(QWidget* form) : form_(form) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool input = event->isInputEvent() || event->type() == QEvent::Shortcut ||
+                       event->type() == QEvent::ShortcutOverride;
+    return input && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == form_;
+  }
+
+ private:
+  QWidget* form_;
+};
+
 }  // namespace
 
 MainForm::MainForm(QWidget* parent) : QWidget(parent) {
@@ -88,6 +115,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
 
 MainForm::~MainForm() {
   ending_ = true;
+  StopRunAndWait();
   CbMode->removeEventFilter(this);
 }
 
@@ -216,13 +244,80 @@ void MainForm::Bt_Exec_Click() {
   inputs.directory_text = Utf8(CbPath->currentText());
   inputs.filter_text = Utf8(CbFilter->currentText());
   inputs.output_path = Utf8(txtOutput->text());
-  const convert::RunResult result = convert::RunConversion(inputs);
+  const convert::RunResult result = RunConversionAside(std::move(inputs));
+  // Ending the program stopped the run: no message, the program ends.
+  if (ending_) return;
   if (result.ok) {
-    Messages().Show(this, FromUtf8(shell::ClosingMessage(result.processed)));
+    Messages().Show(this, FromUtf8(result.stopped ? shell::StoppedMessage(result.processed)
+                                                  : shell::ClosingMessage(result.processed)));
   } else {
-    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2));
+    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2),
+             FromUtf8(result.failure.detail));
   }
   SetCommandButtonsEnabled(true);
+}
+
+convert::RunResult MainForm::RunConversionAside(convert::RunInputs inputs) {
+  convert::ConversionRun run(std::move(inputs));
+  // Called on the run thread: it hands copies over to this thread, a few times a second.
+  run.OnProgress([this, last = std::chrono::steady_clock::time_point()](
+                     const convert::RunProgress& p) mutable {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last < kProgressInterval) return;
+    last = now;
+    QMetaObject::invokeMethod(
+        this,
+        [this, finished = p.finished, found = p.found, name = FromUtf8(p.name)] {
+          finished_ = finished;
+          found_ = found;
+          reading_ = name;
+          if (progress_ != nullptr) progress_->Show(finished_, found_, reading_);
+        },
+        Qt::QueuedConnection);
+  });
+
+  QEventLoop loop;
+  QTimer progress_timer;
+  progress_timer.setSingleShot(true);
+  connect(&progress_timer, &QTimer::timeout, this, &MainForm::ShowProgress);
+  finished_ = found_ = 0;
+  reading_.clear();
+  run_ = &run;
+  run_loop_ = &loop;
+  InputBlocker blocker(this);
+
+  convert::RunResult result;
+  run_thread_ = std::thread([this, &run, &result] {
+    result = run.Execute();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (run_loop_ != nullptr) run_loop_->quit();
+        },
+        Qt::QueuedConnection);
+  });
+  progress_timer.start(kProgressDelay);
+  loop.exec();
+  StopRunAndWait();
+  run_loop_ = nullptr;
+  return result;
+}
+
+void MainForm::ShowProgress() {
+  if (run_ == nullptr || progress_ != nullptr) return;
+  progress_ = new RunProgressDialog(this);
+  connect(progress_, &RunProgressDialog::stopRequested, this, [this] {
+    if (run_ != nullptr) run_->RequestStop();
+  });
+  progress_->Show(finished_, found_, reading_);
+  progress_->show();
+}
+
+void MainForm::StopRunAndWait() {
+  if (run_ != nullptr) run_->RequestStop();
+  if (run_thread_.joinable()) run_thread_.join();
+  run_ = nullptr;
+  delete progress_.data();
 }
 
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
@@ -237,8 +332,9 @@ std::int32_t MainForm::StartDoc(const QString& DocName) {
   return code;
 }
 
-void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2) {
-  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))));
+void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2,
+                        const QString& details) {
+  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
 }
 
 void MainForm::Bt_Init_Click() {
@@ -273,11 +369,14 @@ void MainForm::SaveAndEnd() {
   // settings saved already.
   if (ending_) return;
   ending_ = true;
+  const bool running = run_loop_ != nullptr;
+  StopRunAndWait();
   SaveIni();
   hide();
-  // Leaves every event loop, a modal dialog's among them. Without a running loop (a test that
-  // drives the window directly) there is nothing to end.
-  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+  if (running) run_loop_->quit();
+  // Leaves every event loop, a modal dialog's among them. Without a running loop besides the
+  // run's own (a test that drives the window directly) there is nothing to end.
+  if (QThread::currentThread()->loopLevel() > (running ? 1 : 0)) QCoreApplication::exit(0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 // the clean run's trace of calls.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -129,8 +130,53 @@ class FaultWalk {
     }
   }
 
+  // With skip_broken, each call on a result file failing leaves that file out, and the run
+  // writes what a run over the other files writes: no partial side file, side files renumbered.
+  void WalkSkippingBrokenFiles() {
+    for (std::size_t k = 1; k <= inputs_.size(); ++k) {
+      const std::string name = dir_ / ("in/" + inputs_[k - 1].name);
+      ASSERT_EQ(std::rename(name.c_str(), (dir_ / "aside").c_str()), 0);
+      ASSERT_TRUE(RunConversion(Inputs()).ok);
+      const std::map<std::string, std::string> without_k = Outputs();
+      Empty();
+      ASSERT_EQ(std::rename((dir_ / "aside").c_str(), name.c_str()), 0);
+      for (std::size_t i = result_open_[k - 1]; i <= result_close_[k - 1]; ++i) {
+        if (trace_[i].path != name) continue;
+        SCOPED_TRACE("file " + std::to_string(k) + ", call " + std::to_string(i + 1));
+        RunInputs in = Inputs();
+        in.skip_broken = true;
+        ConversionRun run(in);
+        std::vector<std::string> skipped;
+        run.OnSkipped([&skipped](const std::string& detail) { skipped.push_back(detail); });
+        fault::Reset();
+        fault::FailCall(static_cast<long>(i + 1));
+        const RunResult r = run.Execute();
+        fault::Reset();
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.processed, static_cast<std::int32_t>(inputs_.size() - 1));
+        EXPECT_EQ(r.skipped, 1);
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(skipped[0].rfind(name + ": ", 0), 0u) << skipped[0];
+        EXPECT_EQ(fault::OpenHandles(), 0);
+        const std::map<std::string, std::string> got = Outputs();
+        EXPECT_EQ(got.size(), without_k.size());
+        for (const auto& [file, bytes] : without_k) {
+          ExpectBytes(got.count(file) ? got.at(file) : "", bytes, file);
+        }
+        Empty();
+        if (HasFailure()) return;
+      }
+    }
+  }
+
  private:
   static bool HasFailure() { return ::testing::Test::HasFailure(); }
+
+  std::map<std::string, std::string> Outputs() const {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : dir_.List("out")) files[name] = dir_.Read("out/" + name);
+    return files;
+  }
 
   // Finds, in the clean trace, where each file of the run was opened, read and closed.
   void Index() {
@@ -306,6 +352,18 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
     walk.CleanRun();
     walk.WalkEveryCall();
   }
+}
+
+TEST(FaultWalk, SkipBrokenLeavesOutTheFileWhoseCallFailed) {
+  std::vector<InputFile> inputs = {
+      MakeInput("Brawn_1.txt", {.mode = 0, .turns = 2, .waveform_lines = 3, .seed = 1}),
+      // Several reads after its side file was begun.
+      MakeInput("Brawn_2.txt", {.mode = 0, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+      MakeInput("Brawn_3.txt", {.mode = 0, .turns = 1, .waveform_lines = 2, .seed = 3}),
+  };
+  FaultWalk walk(0, kAllItems, "Brawn_*.txt", std::move(inputs));
+  walk.CleanRun();
+  walk.WalkSkippingBrokenFiles();
 }
 
 TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {

@@ -204,8 +204,9 @@ TEST(CliTest, DerivesDirectoryAndPatternFromTheBoxTexts) {
     const ProcessResult r =
         RunCli(work, Options(0, c.path_text, c.filter_text, work / "out.csv", kNameItems));
     EXPECT_EQ(r.exit_code, 3) << c.path_text;
-    EXPECT_EQ(r.err,
-              "Error 3：Path('" + dir + kSep + "')にファイル('Brawn_*.txt')が存在しません\n");
+    EXPECT_EQ(r.err, "Error 3：Path('" + dir + kSep +
+                         "')にファイル('Brawn_*.txt')が存在しません\n" + dir + kSep +
+                         "Brawn_*.txt: 一致するファイルがありません\n");
   }
   EXPECT_FALSE(work.Exists("out.csv"));
 }
@@ -268,7 +269,8 @@ TEST(CliTest, NeverOverwritesAResultFile) {
   const std::string output = kOnWindows ? work / "IN/BRAWN_001.TXT" : work / "in/./Brawn_001.txt";
   const ProcessResult r = RunCli(work, Options(0, work / "in", "Brawn_*.txt", output, kNameItems));
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + output + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + output + "')が開けません\n" + output +
+                       ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(work.Read("in/Brawn_001.txt"), result);
 }
 

@@ -297,34 +297,51 @@ TEST_F(Cli, ReportsEachStage) {
     int exit_code;
     std::string err;
   } cases[] = {
-      {{"--path", "", "--output", "o.csv"}, 2, "Error 2：Path('')が不正です\n"},
+      {{"--path", "", "--output", "o.csv"},
+       2,
+       "Error 2：Path('')が不正です\nディレクトリが指定されていません\n"},
       {{"--path", in, "--filter", "", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": ファイル名のパターンが指定されていません\n"},
       // A filter that comes out empty matches nothing, deliberately: blanks, or a comment only.
       {{"--path", in, "--filter", "   ", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": 一致するファイルがありません\n"},
       {{"--path", in, "--filter", "  (筋力測定 )", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": 一致するファイルがありません\n"},
       {{"--path", dir_ / "in", "--filter", "Nothing_*.txt  (x)", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n" + in +
+           "Nothing_*.txt: 一致するファイルがありません\n"},
       {{"--path", dir_ / "missing", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n"},
-      {{"--path", in, "--output", ""}, 1, "Error 1：Outputファイル('')が開けません\n"},
+       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n" +
+           dir_ / "missing/" + ": ディレクトリがありません\n"},
+      {{"--path", dir_ / "in/Brawn_1.txt", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + dir_ / "in/Brawn_1.txt/" +
+           "')にファイル('Brawn_*.txt')が存在しません\n" + dir_ / "in/Brawn_1.txt/" +
+           ": ディレクトリではありません\n"},
+      {{"--path", in, "--output", ""},
+       1,
+       "Error 1：Outputファイル('')が開けません\n出力ファイル名が指定されていません\n"},
       {{"--path", in, "--output", dir_ / "in"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n" + dir_ / "in" +
+           ": 作成できません（Is a directory）\n"},
       {{"--path", in, "--output", dir_ / "no/such/dir.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n" +
+           dir_ / "no/such/dir.csv" + ": 作成できません（No such file or directory）\n"},
       // Only bit 19: no column, so the header is empty.
       {{"--path", in, "--optcode", "524288", "--output", dir_ / "empty.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n" + dir_ / "empty.csv" +
+           ": このモードで出力する項目が選ばれていません\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = Run(c.args);
@@ -352,13 +369,15 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
 
   ProcessResult r = Convert(0, 3);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n");
+  const std::string detail =
+      dir_ / "in/Brawn_2.txt" + ": 27行目: ファイルがこの行の前で終わっています\n";
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,名前", "Brawn_1.txt,山田 太郎"}));
 
   // Once a side file has been opened, a later failure is reported with that file's side path.
   r = Convert(0, 3 | (1 << 24));
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,波形ファイル名,名前",
                                           "Brawn_1.txt," + dir_ / "out1.csv" + ",山田 太郎"}));
   EXPECT_FALSE(dir_.Exists("out2.csv"));
@@ -371,20 +390,29 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
     int line;  // 1-based line to replace
     const char* text;
     std::int32_t mask;
+    const char* detail;  // after the file's path
   } cases[] = {
-      {"user ID without TAB while selected", 3, "U01", 1 << 3},
-      {"time without TAB", 4, "2024/05/01,9:05:07", 1},
-      {"time that is no time", 4, "2024/05/01,25:00\t", 1},
-      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1},
-      {"count line without TAB", 19, "2", 1},
-      {"count beyond 16 bits", 19, "40000\t", 1},
+      {"user ID without TAB while selected", 3, "U01", 1 << 3, ": 3行目: TABがありません"},
+      {"time without TAB", 4, "2024/05/01,9:05:07", 1, ": 4行目: TABがありません"},
+      {"time that is no time", 4, "2024/05/01,25:00\t", 1,
+       ": 4行目: 「25:00」は時刻ではありません"},
+      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1, ": 4行目: TABがありません"},
+      {"count line without TAB", 19, "2", 1, ": 19行目: TABがありません"},
+      {"count beyond 16 bits", 19, " 40000 \t", 1,
+       ": 19行目: 回数「40000」が範囲を超えています（32767まで）"},
+      {"per-turn lines missing", 30, "", 1, ": 30行目: ファイルがこの行の前で終わっています"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     std::vector<std::string> lines = CommonHead();
     for (const std::string& l : ModeLines(0).result) lines.push_back(l);
     lines[static_cast<std::size_t>(c.line - 1)] = c.text;
+    if (*c.text == '\0') lines.resize(static_cast<std::size_t>(c.line - 1));
     dir_.Write("in/Brawn_1.txt", ToFile(lines));
-    EXPECT_EQ(Convert(0, c.mask).exit_code, 1) << c.what;
+    const ProcessResult r = Convert(0, c.mask);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" +
+                         dir_ / "in/Brawn_1.txt" + c.detail + "\n");
   }
   // The user ID needs its TAB only when it is selected.
   std::vector<std::string> lines = CommonHead();
@@ -400,6 +428,87 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
   dir_.Write("in/IsoMetric_1.txt", ToFile(iso));
   EXPECT_EQ(Convert(1, 1 << 23).exit_code, 1);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ターン(回),ピークトルク(N･m),ピーク時間(秒)"}));
+}
+
+TEST_F(Cli, SkipBrokenWritesWhatTheSoundFilesAloneWrite) {
+  const std::int32_t mask = kAllItems;
+  // The sound files say "many" turns: they take the count of the file written before them.
+  std::vector<std::string> sound = CommonHead();
+  for (const char* l : {"many\tturns", "30", "10", "90", "正", "-", "-", "1\t", "2\t", "-", "t1\t",
+                        "t2\t", "W", "W", "sample 1", "sample 2"}) {
+    sound.push_back(l);
+  }
+  std::vector<std::string> first = sound;
+  first[18] = "2\tturns";
+  std::vector<std::string> five_turns_cut = first;  // promises 5 turns, holds 2
+  five_turns_cut[18] = "5\tturns";
+  five_turns_cut.resize(30);
+  std::vector<std::string> no_waveform = first;  // ends before the two lines the samples follow
+  no_waveform.resize(30);
+  std::vector<std::string> bad_time = first;
+  bad_time[3] = "2024/05/01,xx\t";
+
+  WorkDir alone;
+  alone.MakeDir("in");
+  for (const auto& [name, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"Brawn_1.txt", first}, {"Brawn_3.txt", sound}, {"Brawn_5.txt", sound}}) {
+    dir_.Write("in/" + name, ToFile(lines));
+    alone.Write("in/" + name, ToFile(lines));
+  }
+  dir_.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  dir_.Write("in/Brawn_4.txt", ToFile(no_waveform));
+  dir_.Write("in/Brawn_6.txt", ToFile(bad_time));
+  const std::string in = dir_ / "in/";
+
+  ProcessResult r = Convert(0, mask, "out.csv", {"--skip-broken"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, Done(3));
+  EXPECT_EQ(r.err, in + "Brawn_2.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_4.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_6.txt: 4行目: 「xx」は時刻ではありません\n");
+  std::vector<std::string> written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written.size(), 4u);  // the CSV file and three side files
+
+  // The same output path, so that the side-file cells name the same files.
+  const ProcessResult a =
+      testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", alone / "in", "--optcode",
+                                            std::to_string(mask), "--output", dir_ / "out.csv"});
+  ASSERT_EQ(a.exit_code, 0) << a.err;
+  std::vector<std::string> alone_written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") alone_written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written, alone_written);
+
+  // Every file broken: the header alone, nothing on stdout.
+  WorkDir broken;
+  broken.MakeDir("in");
+  broken.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  r = testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", broken / "in", "--optcode",
+                                            "3", "--output", broken / "out.csv", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, broken / "in/Brawn_2.txt" + ": 31行目: ファイルがこの行の前で終わっています\n");
+  EXPECT_EQ(broken.Read("out.csv"), ToFile({"ファイル名,名前"}));
+
+  // A side file that fails still ends the run; its message follows the lines of the files left
+  // out. The first file written would number its side file as the result file Brawn_1.txt.
+  WorkDir clash;
+  clash.MakeDir("in");
+  clash.Write("in/Brawn_0.txt", ToFile(five_turns_cut));
+  clash.Write("in/Brawn_1.txt", ToFile(first));
+  const std::string side = clash / "in/Brawn_1.txt";
+  r = testing::RunProcess(TALLYX_CLI_PATH,
+                          {"--mode", "0", "--path", clash / "in", "--optcode", std::to_string(mask),
+                           "--output", clash / "in/Brawn_.txt", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_EQ(r.err, clash / "in/Brawn_0.txt" + ": 31行目: ファイルがこの行の前で終わっています\n" +
+                       "Error 5：Outputファイル('" + side + "')が開けません\n" + side +
+                       ": 結果ファイルを上書きすることになります\n");
+  EXPECT_EQ(clash.Read("in/Brawn_1.txt"), ToFile(first));
 }
 
 TEST_F(Cli, NeverOverwritesAResultFile) {
@@ -420,7 +529,8 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
   r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
            dir_ / "in/Brawn_.txt"});
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n" +
+                       dir_ / "in/Brawn_1.txt" + ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(dir_.Read("in/Brawn_11.txt"), before);
   EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), ResultFile(0));
 }
@@ -450,6 +560,7 @@ TEST_F(Cli, RejectsWrongUsage) {
       {"--list-items", "--path", "x"},
       {"--list-items", "--help"},
       {"--version", "--list-items"},
+      {"--list-items", "--skip-broken"},
       {"--list-items", "--mode", "4"},
   };
   for (const auto& args : cases) {

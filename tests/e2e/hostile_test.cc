@@ -168,19 +168,23 @@ TEST_F(Hostile, OutputsThatCannotOrMustNotBeWritten) {
     const char* what;
     std::string output;
     std::int32_t mask;
+    const char* reason;  // of the detail line
   } cases[] = {
-      {"a directory", dir_ / "in", kNameItems},
-      {"a FIFO nobody reads", dir_ / "fifo.csv", kNameItems},
-      {"a full disk", "/dev/full", kNameItems},
-      {"a link to a result file", dir_ / "link.csv", kNameItems | kWaveform},
-      {"a result file by another spelling", dir_ / "in/../in/./Brawn_1.txt", kNameItems},
+      {"a directory", dir_ / "in", kNameItems, "作成できません（Is a directory）"},
+      {"a FIFO nobody reads", dir_ / "fifo.csv", kNameItems,
+       "作成できません（No such device or address）"},
+      {"a full disk", "/dev/full", kNameItems, "書き込めません（No space left on device）"},
+      {"a link to a result file", dir_ / "link.csv", kNameItems | kWaveform,
+       "結果ファイルを上書きすることになります"},
+      {"a result file by another spelling", dir_ / "in/../in/./Brawn_1.txt", kNameItems,
+       "結果ファイルを上書きすることになります"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const ProcessResult r = Run(dir_ / "in", c.mask, c.output);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, Error1(c.output));
+    EXPECT_EQ(r.err, Error1(c.output) + c.output + ": " + c.reason + "\n");
     EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), input);
   }
   EXPECT_EQ(dir_.List("in"), std::vector<std::string>{"Brawn_1.txt"});
@@ -198,7 +202,7 @@ TEST_F(Hostile, OutputInsideTheInputDirectoryMatchingThePattern) {
   // The next run finds it among the result files, and result files are never overwritten.
   r = Run(dir_ / "in", kNameItems | kWaveform, output);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, Error1(output));
+  EXPECT_EQ(r.err, Error1(output) + output + ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(dir_.Read("in/Brawn_out.txt"), csv);
 }
 
@@ -209,6 +213,9 @@ TEST_F(Hostile, UnreadableDirectoryAndFile) {
   ::chmod((dir_ / "in/locked").c_str(), 0);
   ProcessResult r = Run(dir_ / "in/locked", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 3);
+  EXPECT_TRUE(r.err.ends_with("\n" + dir_ / "in/locked/" +
+                              ": ディレクトリを読めません（Permission denied）\n"))
+      << r.err;
   EXPECT_FALSE(dir_.Exists("out.csv"));
   ::chmod((dir_ / "in/locked").c_str(), 0755);
 
@@ -216,6 +223,9 @@ TEST_F(Hostile, UnreadableDirectoryAndFile) {
   ::chmod((dir_ / "in/Brawn_1.txt").c_str(), 0);
   r = Run(dir_ / "in", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 1);
+  EXPECT_TRUE(
+      r.err.ends_with("\n" + dir_ / "in/Brawn_1.txt" + ": 開けません（Permission denied）\n"))
+      << r.err;
   EXPECT_EQ(dir_.Read("out.csv"), Sjis("ファイル名,名前\r\n"));
 }
 

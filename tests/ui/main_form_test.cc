@@ -11,10 +11,12 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "model/model.h"
+#include "platform/fault.h"
 #include "shell/messages.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -253,17 +255,22 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
   WorkDir data;
   data.Write("Brawn_1.txt", ResultFile({}));
   struct Case {
-    std::string dir, filter, output, message;
+    std::string dir, filter, output, message, details;  // details: how they begin
   };
   const Case cases[] = {
-      {"", "Brawn_*.txt", data / "o.csv", "Error 2：Path('')が不正です"},
+      {"", "Brawn_*.txt", data / "o.csv", "Error 2：Path('')が不正です",
+       "ディレクトリが指定されていません"},
       {data.path(), "", data / "o.csv",
-       "Error 3：Path('" + data.path() + "')にファイル('')が存在しません"},
+       "Error 3：Path('" + data.path() + "')にファイル('')が存在しません",
+       data.path() + ": ファイル名のパターンが指定されていません"},
       {data.path(), "None_*.txt  (x)", data / "o.csv",
-       "Error 3：Path('" + data.path() + "')にファイル('None_*.txt')が存在しません"},
-      {data.path(), "Brawn_*.txt", "", "Error 1：Outputファイル('')が開けません"},
+       "Error 3：Path('" + data.path() + "')にファイル('None_*.txt')が存在しません",
+       data.path() + "None_*.txt: 一致するファイルがありません"},
+      {data.path(), "Brawn_*.txt", "", "Error 1：Outputファイル('')が開けません",
+       "出力ファイル名が指定されていません"},
       {data.path(), "Brawn_*.txt", data / "no/o.csv",
-       "Error 1：Outputファイル('" + (data / "no/o.csv") + "')が開けません"},
+       "Error 1：Outputファイル('" + (data / "no/o.csv") + "')が開けません",
+       data / "no/o.csv" + ": 作成できません（"},  // and the system's words
   };
   auto form = Start();
   for (const Case& c : cases) {
@@ -275,6 +282,8 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
     Button(*form, "Bt_Exec")->click();
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, Q(c.message));
+    EXPECT_TRUE(sink.shown[0].details.startsWith(Q(c.details)))
+        << sink.shown[0].details.toStdString();
     EXPECT_EQ(sink.shown[0].buttons_enabled, std::vector<bool>(6, false));
     for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
       EXPECT_TRUE(Button(*form, name)->isEnabled()) << name;
@@ -282,6 +291,116 @@ TEST_F(MainFormTest, FailedRunsReportOnceAndEnableTheButtonsAgain) {
     EXPECT_TRUE(Button(*form, "Bt_Excel")->isEnabled());
   }
   EXPECT_FALSE(data.Exists("o.csv"));
+}
+
+// Runs made slow (every file opened waits) keep the window painting and show their progress
+// after half a second; each way of stopping finishes the file being read and ends the run.
+TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
+  WorkDir data;
+  data.MakeDir("in");
+  constexpr int kFiles = 12;
+  for (int seed = 1; seed <= kFiles; ++seed) {
+    data.Write("in/Brawn_" + std::to_string(100 + seed) + ".txt",
+               ResultFile({.mode = 0, .turns = 2, .waveform_lines = 3, .seed = seed}));
+  }
+  const std::string output = data / "out.csv";
+  const std::int32_t mask = model::kDefaultMask | (1 << model::kBitWaveform);
+  const auto side = [&](int k) { return "out" + std::to_string(k) + ".csv"; };
+
+  struct Case {
+    const char* what;
+    int slow_ms;                                       // every open waits this long
+    std::function<void(ui::MainForm*, QDialog*)> act;  // on the progress dialog, once
+    bool ends_program;
+  };
+  const Case cases[] = {
+      {"a short run", 0, nullptr, false},
+      {"中止", 150,
+       [](ui::MainForm*, QDialog* d) {
+         d->findChild<QPushButton*>(QStringLiteral("StopButton"))->click();
+       },
+       false},
+      {"Escape", 150,
+       [](ui::MainForm*, QDialog* d) {
+         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(d, &esc);
+       },
+       false},
+      {"the dialog's close box", 150, [](ui::MainForm*, QDialog* d) { d->close(); }, false},
+      // What the close box, the end of the session and SIGTERM do.
+      {"the program ending", 150, [](ui::MainForm* f, QDialog*) { f->close(); }, true},
+  };
+  std::vector<std::string> full_csv;  // the lines of the short run
+  std::map<int, std::string> full_sides;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const std::string& name : data.List()) {
+      if (name != "in") std::remove((data / name).c_str());
+    }
+    std::remove(SettingsPath().c_str());
+    sink.shown.clear();
+    auto form = Start();
+    form->CnvCode = mask;
+    Combo(*form, "CbPath")->setEditText(Q(data / "in"));
+    Output(*form)->setText(Q(output));
+
+    int ticks = 0;
+    bool dialog_seen = false;
+    QString count_label;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (++ticks == 1) {  // typing into the window while it runs does nothing
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(Output(*form), &key);
+      }
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (d == nullptr || d->objectName() != "RunProgress" || dialog_seen) return;
+      dialog_seen = true;
+      count_label = d->findChild<QLabel*>(QStringLiteral("Count"))->text();
+      if (c.act) c.act(form.get(), d);
+    });
+    poll.start(20);
+    platform::fault::SlowDown(platform::FsCall::kOpen, c.slow_ms);
+    Button(*form, "Bt_Exec")->click();
+    platform::fault::Reset();
+    poll.stop();
+
+    EXPECT_EQ(dialog_seen, c.slow_ms > 0);
+    EXPECT_EQ(Output(*form)->text(), Q(output));
+    std::vector<std::string> csv;
+    for (std::string text = data.Read("out.csv"); !text.empty();) {
+      csv.push_back(text.substr(0, text.find("\r\n") + 2));
+      text.erase(0, csv.back().size());
+    }
+    const int written = static_cast<int>(csv.size()) - 1;
+    if (c.slow_ms == 0) {
+      EXPECT_EQ(written, kFiles);
+      ASSERT_EQ(sink.Texts(), std::vector<QString>{Q(shell::ClosingMessage(kFiles))});
+      full_csv = csv;
+      for (int k = 1; k <= kFiles; ++k) full_sides[k] = data.Read(side(k));
+      continue;
+    }
+    EXPECT_GT(ticks, 10) << "no timer fired during the run";
+    EXPECT_TRUE(count_label.endsWith(Q(" / 12 件"))) << count_label.toStdString();
+    // The header and the lines of the files finished, each with its whole side file.
+    EXPECT_GE(written, 1);
+    EXPECT_LT(written, kFiles);
+    EXPECT_EQ(csv, std::vector<std::string>(full_csv.begin(), full_csv.begin() + written + 1));
+    for (int k = 1; k <= written; ++k) EXPECT_EQ(data.Read(side(k)), full_sides[k]) << k;
+    EXPECT_FALSE(data.Exists(side(written + 1)));
+    if (c.ends_program) {
+      EXPECT_TRUE(sink.shown.empty());
+      EXPECT_FALSE(form->isVisible());
+      EXPECT_EQ(ReadFile(SettingsPath()),
+                IniFile({"[SYSTEM]", "MODE = 0", "OPTCODE = " + std::to_string(mask),
+                         "PATH = " + data / "in", "FILTER = Brawn_*.txt     (筋力測定 )",
+                         "OUTPUT = " + output}));
+    } else {
+      EXPECT_EQ(sink.Texts(), std::vector<QString>{Q(shell::StoppedMessage(written))});
+      EXPECT_TRUE(Button(*form, "Bt_Exec")->isEnabled());
+      EXPECT_FALSE(data.Exists("tmp/Tallyx.ini"));
+    }
+  }
 }
 
 // What a dialog was handed, and how the test then leaves it.

@@ -34,14 +34,15 @@ class RecordingSink : public ui::MessageSink {
  public:
   struct Shown {
     QString text;
+    QString details;
     std::vector<bool> buttons_enabled;  // Bt_Exec, Bt_Opt, Bt_End, Bt_File, Bt_path, Bt_Init
   };
 
   RecordingSink() { ui::SetMessageSink(this); }
   ~RecordingSink() override { ui::SetMessageSink(nullptr); }
 
-  void Show(QWidget* parent, const QString& text) override {
-    Shown s{text, {}};
+  void Show(QWidget* parent, const QString& text, const QString& details) override {
+    Shown s{text, details, {}};
     for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
       auto* b =
           parent != nullptr ? parent->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
