@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 5) return 0;
-  const int mode = data[0] & 3;
+  const model::Mode mode = model::ModeOf(data[0] & 3);
   std::uint32_t raw_mask;
   std::memcpy(&raw_mask, data + 1, 4);
   const auto mask = static_cast<std::int32_t>(raw_mask);
@@ -155,9 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // Side files: one per file begun at most, each a caption line and then a tail of its file.
-  const bool sides = model::HasBit(mask, model::kBitWaveform);
+  const bool sides = model::Has(mask, model::Item::kWaveform);
   const std::string caption =
-      platform::ToCp932(convert::SideFileCaption(mode)) + std::string("\r\n");
+      platform::ToCp932(model::TableOf(mode).side_file_caption) + std::string("\r\n");
   std::size_t side_count = 0;
   for (const auto& e : fs::directory_iterator(g_dir + "out")) {
     const std::string name = e.path().filename().string();

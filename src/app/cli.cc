@@ -48,7 +48,7 @@ constexpr std::string_view kUsage =
     "4 when --skip-broken left out every file, 64 on wrong usage.\n";
 
 struct Options {
-  std::optional<int> mode;
+  std::optional<model::Mode> mode;
   std::optional<std::string> path;
   std::optional<std::string> filter;
   std::optional<std::string> output;
@@ -89,10 +89,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
       value = args[++i];
     }
     if (name == "--mode") {
-      if (*value != "0" && *value != "1" && *value != "2" && *value != "3") {
+      if (value->size() != 1 || !model::IsModeNumber((*value)[0] - '0')) {
         return "--mode takes 0, 1, 2 or 3, not: " + *value;
       }
-      o->mode = (*value)[0] - '0';
+      o->mode = model::ModeOf((*value)[0] - '0');
     } else if (name == "--optcode") {
       bool found = false;
       const double n = platform::LeadingNumber(*value, &found);
@@ -133,10 +133,11 @@ int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& er
       o.skip_broken) {
     return UsageError("--list-items takes no option but --mode", err);
   }
-  const int mode = o.mode.value_or(0);
+  const model::Mode mode = o.mode.value_or(model::Mode::kMuscleStrength);
   for (int bit = 0; bit < model::kItemCount; ++bit) {
-    out << bit << '\t' << (model::ItemShown(bit, mode) ? model::ItemCaption(bit, mode) : "") << '\t'
-        << (model::HasBit(model::kDefaultMask, bit) ? "*" : "") << '\n';
+    const model::Item item = model::ItemAt(bit);
+    out << bit << '\t' << (model::ItemShown(item, mode) ? model::ItemCaption(item, mode) : "")
+        << '\t' << (model::Has(model::kDefaultMask, item) ? "*" : "") << '\n';
   }
   return 0;
 }
@@ -167,7 +168,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   in.mask = o.optcode.value_or(stored.optcode);
   in.directory_text = o.path.value_or(stored.path);
   in.output_path = o.output.value_or(stored.output);
-  in.filter_text = o.filter.value_or(std::string(model::EntriesOf(in.mode).filter_entry));
+  in.filter_text = o.filter.value_or(std::string(model::TableOf(in.mode).filter_entry));
   in.skip_broken = o.skip_broken;
 
   convert::ConversionRun run(std::move(in));

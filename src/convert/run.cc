@@ -9,7 +9,6 @@
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "platform/line_io.h"
-#include "platform/text_conv.h"
 
 namespace tallyx::convert {
 namespace {
@@ -91,8 +90,7 @@ class Run {
   Run(const RunInputs& in, const std::function<void(const RunProgress&)>& on_progress,
       const std::function<void(const std::string&)>& on_skipped, const std::atomic<bool>& stop)
       : in_(in),
-        mode_(model::NormalMode(in.mode)),
-        waveform_(model::HasBit(in.mask, model::kBitWaveform)),
+        waveform_(model::Has(in.mask, model::Item::kWaveform)),
         on_progress_(on_progress),
         on_skipped_(on_skipped),
         stop_(stop) {}
@@ -100,14 +98,14 @@ class Run {
   RunResult Execute() {
     stage_ = 2;
     if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
-    directory_ = ValuePart(in_.directory_text);
+    directory_ = model::ValuePart(in_.directory_text);
     if (directory_.empty() || directory_.back() != platform::kSeparator) {
       directory_ += platform::kSeparator;
     }
 
     stage_ = 3;
     if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
-    pattern_ = ValuePart(in_.filter_text);
+    pattern_ = model::ValuePart(in_.filter_text);
     if (!platform::ListMatchingFiles(directory_, pattern_, &files_)) {
       return Fail(DirectoryFailure(files_.directory()));
     }
@@ -120,7 +118,7 @@ class Run {
     if (!csv_.Create(in_.output_path)) return Fail(CsvFailure(kCannotCreate));
     csv_out_.Reset(&csv_);
 
-    std::string header = HeaderLine(mode_, in_.mask);
+    std::string header = HeaderLine(in_.mode, in_.mask);
     if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
     if (!WriteCsvLine(&header)) return Fail(CsvFailure(kCannotWrite));
 
@@ -136,7 +134,7 @@ class Run {
       if (on_progress_) on_progress_(RunProgress{i, found, name});
       listed_path_.assign(files_.directory()).append(name);
       line.clear();
-      if (model::HasBit(in_.mask, model::kBitFileName)) {
+      if (model::Has(in_.mask, model::Item::kFileName)) {
         line += platform::ToCp932(name);
         line += ',';
       }
@@ -177,7 +175,7 @@ class Run {
     if (!result_.OpenListed(listed_path_)) return Broken(0, WithSystemReason(kCannotOpen));
     reader_.Reset(&result_);
     SectionFault fault;
-    if (!ReadResultSection(&reader_, mode_, in_.mask, &turns_, line, &fault)) {
+    if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
       return Broken(fault.line, SectionReason(fault));
     }
     if (line->empty()) return Broken(0, std::string(kNoCells));
@@ -211,7 +209,7 @@ class Run {
     if (!side_.Create(side_path_)) return OutputFailed(SideFailure(kCannotCreate));
     side_begun_ = true;
     side_out_.Reset(&side_);
-    std::string caption = platform::ToCp932(SideFileCaption(mode_));
+    std::string caption = platform::ToCp932(model::TableOf(in_.mode).side_file_caption);
     caption.append(kLineEnd);
     if (!side_out_.Append(caption)) return OutputFailed(SideFailure(kCannotWrite));
     bool read_failed = false;
@@ -302,7 +300,6 @@ class Run {
   }
 
   const RunInputs& in_;
-  const int mode_;
   const bool waveform_;
   const std::function<void(const RunProgress&)>& on_progress_;
   const std::function<void(const std::string&)>& on_skipped_;
@@ -330,12 +327,6 @@ class Run {
 
 RunResult ConversionRun::Execute() {
   return Run(inputs_, on_progress_, on_skipped_, stop_).Execute();
-}
-
-std::string ValuePart(std::string_view text) {
-  const std::size_t paren = text.find('(');
-  if (paren != std::string_view::npos) text = text.substr(0, paren);
-  return std::string(platform::TrimBlanks(text));
 }
 
 RunResult RunConversion(const RunInputs& inputs) { return ConversionRun(inputs).Execute(); }

@@ -8,11 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "model/model.h"
+
 namespace tallyx::convert {
 
 struct RunInputs {
-  int mode = 0;                // 0 to 3
-  std::int32_t mask = 0;       // output items, bits 0 to 24
+  model::Mode mode = model::Mode::kMuscleStrength;
+  std::int32_t mask = 0;       // output items (model::Item)
   std::string directory_text;  // directory box text, maybe with its comment
   std::string filter_text;     // filter box text, maybe with its comment
   std::string output_path;     // the CSV file
@@ -76,8 +78,5 @@ class ConversionRun {
 
 // One run without watching or stopping.
 RunResult RunConversion(const RunInputs& inputs);
-
-// The value of a box text that may carry a comment: the text before its first "(", trimmed.
-std::string ValuePart(std::string_view text);
 
 }  // namespace tallyx::convert

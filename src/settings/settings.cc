@@ -21,11 +21,11 @@ std::optional<std::int32_t> StoredInt32(const std::string& text) {
   return platform::RoundToInt32(platform::LeadingNumber(text));
 }
 
-std::optional<std::int16_t> StoredMode(const std::string& text) {
+std::optional<model::Mode> StoredMode(const std::string& text) {
   if (text == kMissing) return std::nullopt;
-  const auto mode = platform::RoundToInt16(platform::LeadingNumber(text));
-  if (!mode || *mode < 0 || *mode >= model::kModeCount) return std::nullopt;
-  return mode;
+  const auto number = platform::RoundToInt16(platform::LeadingNumber(text));
+  if (!number || !model::IsModeNumber(*number)) return std::nullopt;
+  return model::ModeOf(*number);
 }
 
 std::string StoredText(std::string text, std::string_view fallback) {
@@ -57,10 +57,10 @@ void MakeDirectories(const std::string& file, const std::string& below) {
 
 Settings DefaultSettings() {
   Settings s;
-  s.mode = 0;
+  s.mode = model::Mode::kMuscleStrength;
   s.optcode = model::kDefaultMask;
-  s.path = model::EntriesOf(0).directory_entry;
-  s.filter = model::EntriesOf(0).filter_entry;
+  s.path = model::TableOf(s.mode).directory_entry;
+  s.filter = model::TableOf(s.mode).filter_entry;
   s.output = model::kDefaultOutputPath;
   return s;
 }
@@ -114,7 +114,7 @@ std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
                                      const FailedWrite& each_failure) {
   const std::pair<std::string_view, std::string> writes[] = {
-      {"MODE", std::to_string(values.mode)},
+      {"MODE", std::to_string(model::NumberOf(values.mode))},
       {"OPTCODE", std::to_string(values.optcode)},
       {"PATH", values.path},
       {"FILTER", values.filter},

@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "settings/ini.h"
 
 namespace tallyx::settings {
 
 struct Settings {
-  std::int16_t mode = 0;     // "MODE"
-  std::int32_t optcode = 0;  // "OPTCODE": the output-item mask
-  std::string path;          // "PATH": text of the directory box
-  std::string filter;        // "FILTER": text of the filter box
-  std::string output;        // "OUTPUT": the output CSV path
+  model::Mode mode = model::Mode::kMuscleStrength;  // "MODE"
+  std::int32_t optcode = 0;                         // "OPTCODE": the output-item mask
+  std::string path;                                 // "PATH": text of the directory box
+  std::string filter;                               // "FILTER": text of the filter box
+  std::string output;                               // "OUTPUT": the output CSV path
 };
 
 // The values a first start shows: each key's default.
@@ -46,7 +47,7 @@ SettingsFile LocateSettingsFile();
 std::string SettingsFilePath();
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
-// a number is out of its type's range, or when the mode is not 0 to 3. A value that does not
+// a number is out of its type's range, or when the mode number names no mode. A value that does not
 // begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file);

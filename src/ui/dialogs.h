@@ -7,6 +7,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "model/model.h"
+
 namespace tallyx::ui {
 
 // Hand-over members, owned by the main window, surviving every dialog window.
@@ -32,7 +34,7 @@ class OptSet : public QDialog {
   ~OptSet() override;
   // The dialog's part of the main window's CbMode_LostFocus: caption, captions of boxes 13 to
   // 17, shown state of boxes 18, 19 and 23, for `mode`.
-  void Relabel(int mode);
+  void Relabel(model::Mode mode);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -150,14 +150,14 @@ void MainForm::CreateControls() {
 }
 
 void MainForm::Form_Load() {
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbFilter->addItem(FromUtf8(model::EntriesOf(mode).filter_entry));
+  for (const model::Mode mode : model::kAllModes) {
+    CbFilter->addItem(FromUtf8(model::TableOf(mode).filter_entry));
   }
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbPath->addItem(FromUtf8(model::EntriesOf(mode).directory_entry));
+  for (const model::Mode mode : model::kAllModes) {
+    CbPath->addItem(FromUtf8(model::TableOf(mode).directory_entry));
   }
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbMode->addItem(FromUtf8(model::EntriesOf(mode).mode_name));
+  for (const model::Mode mode : model::kAllModes) {
+    CbMode->addItem(FromUtf8(model::TableOf(mode).mode_name));
   }
   CbFilter->setCurrentIndex(-1);
   CbPath->setCurrentIndex(-1);
@@ -171,20 +171,21 @@ void MainForm::Form_Load() {
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
   txtOutput->setText(FromUtf8(loaded.output));
-  // A stored mode that names no entry starts the first mode, like a missing one.
-  SelectMode(loaded.mode >= 0 && loaded.mode < model::kModeCount ? loaded.mode : 0);
+  SelectMode(loaded.mode);
 }
 
-void MainForm::SelectMode(int mode) {
-  if (CbMode->currentIndex() == mode) {
+model::Mode MainForm::SelectedMode() const { return model::ModeOf(CbMode->currentIndex()); }
+
+void MainForm::SelectMode(model::Mode mode) {
+  if (CbMode->currentIndex() == model::NumberOf(mode)) {
     CbMode_Click();
   } else {
-    CbMode->setCurrentIndex(mode);
+    CbMode->setCurrentIndex(model::NumberOf(mode));
   }
 }
 
 void MainForm::CbMode_Click() {
-  const int entry = model::NormalMode(CbMode->currentIndex());
+  const int entry = model::NumberOf(SelectedMode());
   CbFilter->setCurrentIndex(entry);
   // Selecting the entry that is selected already would leave typed text in place.
   CbFilter->setEditText(CbFilter->itemText(entry));
@@ -192,11 +193,11 @@ void MainForm::CbMode_Click() {
 
 void MainForm::CbMode_LostFocus() {
   if (opt_set_ == nullptr) opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
-  opt_set_->Relabel(model::NormalMode(CbMode->currentIndex()));
+  opt_set_->Relabel(SelectedMode());
 }
 
 void MainForm::Bt_path_Click() {
-  const std::string directory = convert::ValuePart(Utf8(CbPath->currentText()));
+  const std::string directory = model::ValuePart(Utf8(CbPath->currentText()));
   if (!directory.empty() && platform::PathExists(directory))
     SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
@@ -239,7 +240,7 @@ void MainForm::SetCommandButtonsEnabled(bool enabled) {
 void MainForm::Bt_Exec_Click() {
   SetCommandButtonsEnabled(false);
   convert::RunInputs inputs;
-  inputs.mode = model::NormalMode(CbMode->currentIndex());
+  inputs.mode = SelectedMode();
   inputs.mask = CnvCode;
   inputs.directory_text = Utf8(CbPath->currentText());
   inputs.filter_text = Utf8(CbFilter->currentText());
@@ -342,12 +343,12 @@ void MainForm::Bt_Init_Click() {
   CbPath->setEditText(FromUtf8(defaults.path));
   CbFilter->setEditText(FromUtf8(defaults.filter));
   txtOutput->setText(FromUtf8(defaults.output));
-  SelectMode(0);
+  SelectMode(defaults.mode);
 }
 
 void MainForm::SaveIni() {
   settings::Settings values;
-  values.mode = static_cast<std::int16_t>(CbMode->currentIndex());
+  values.mode = SelectedMode();
   values.optcode = CnvCode;
   values.path = Utf8(CbPath->currentText());
   values.filter = Utf8(CbFilter->currentText());

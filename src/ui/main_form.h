@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "convert/run.h"
+#include "model/model.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
@@ -70,8 +71,10 @@ class MainForm : public QWidget {
 
  private:
   void CreateControls();
+  // The mode of the selected entry of the mode box.
+  model::Mode SelectedMode() const;
   // Selects a mode entry; the mode-change handling runs also when the entry was selected already.
-  void SelectMode(int mode);
+  void SelectMode(model::Mode mode);
   void SetCommandButtonsEnabled(bool enabled);
   void UnloadOptSet();
   // Saves the settings once and ends the program; later calls do nothing. A run still going is

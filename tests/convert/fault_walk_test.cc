@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/csv_layout.h"
 #include "convert/run.h"
+#include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fault.h"
 #include "support/result_files.h"
@@ -27,8 +27,8 @@ using testing::ResultLines;
 using testing::WaveformStart;
 using testing::WorkDir;
 
-constexpr std::int32_t kAllItems = (1 << 25) - 1;
-constexpr std::int32_t kWaveformBit = 1 << 24;
+using model::Item;
+using model::Mode;
 
 struct InputFile {
   std::string name;
@@ -60,7 +60,7 @@ void ExpectBytes(const std::string& got, const std::string& want, const std::str
 // One run's inputs and the clean run it is compared with.
 class FaultWalk {
  public:
-  FaultWalk(int mode, std::int32_t mask, std::string pattern, std::vector<InputFile> inputs)
+  FaultWalk(Mode mode, std::int32_t mask, std::string pattern, std::vector<InputFile> inputs)
       : mode_(mode), mask_(mask), pattern_(std::move(pattern)), inputs_(std::move(inputs)) {
     dir_.MakeDir("in");
     dir_.MakeDir("out");
@@ -79,7 +79,7 @@ class FaultWalk {
   std::string SidePath(std::size_t k) const {
     return dir_ / ("out/out" + std::to_string(k) + ".csv");
   }
-  bool sides() const { return (mask_ & kWaveformBit) != 0; }
+  bool sides() const { return model::Has(mask_, Item::kWaveform); }
 
   void CleanRun() {
     fault::Reset();
@@ -278,7 +278,8 @@ class FaultWalk {
         ExpectBytes(got, clean, "side file " + std::to_string(s));
         continue;
       }
-      const std::size_t caption = platform::ToCp932(SideFileCaption(mode_)).size() + 2;
+      const std::size_t caption =
+          platform::ToCp932(model::TableOf(mode_).side_file_caption).size() + 2;
       const std::size_t read = ReadBefore(s, i);
       const std::size_t start = inputs_[s - 1].samples_start;
       const std::size_t received = caption + (read > start ? read - start : 0);
@@ -320,7 +321,7 @@ class FaultWalk {
   }
 
   WorkDir dir_;
-  int mode_;
+  Mode mode_;
   std::int32_t mask_;
   std::string pattern_;
   std::vector<InputFile> inputs_;
@@ -336,7 +337,8 @@ class FaultWalk {
 TEST(FaultWalk, EveryModeWithSideFiles) {
   const char* const patterns[] = {"Brawn_*.txt", "IsoMetric_*.txt", "Beginning*.txt",
                                   "Exercise_*.txt"};
-  for (int mode = 0; mode < 4; ++mode) {
+  for (const Mode m : model::kAllModes) {
+    const int mode = model::NumberOf(m);
     SCOPED_TRACE("mode " + std::to_string(mode));
     std::string stem = patterns[mode];
     stem.erase(stem.find('*'));
@@ -348,7 +350,7 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
             stem + "3.txt",
             {.mode = mode, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
     };
-    FaultWalk walk(mode, kAllItems, patterns[mode], std::move(inputs));
+    FaultWalk walk(m, model::kAllItemsMask, patterns[mode], std::move(inputs));
     walk.CleanRun();
     walk.WalkEveryCall();
   }
@@ -361,7 +363,7 @@ TEST(FaultWalk, SkipBrokenLeavesOutTheFileWhoseCallFailed) {
       MakeInput("Brawn_2.txt", {.mode = 0, .turns = 5, .waveform_lines = 20000, .seed = 2}),
       MakeInput("Brawn_3.txt", {.mode = 0, .turns = 1, .waveform_lines = 2, .seed = 3}),
   };
-  FaultWalk walk(0, kAllItems, "Brawn_*.txt", std::move(inputs));
+  FaultWalk walk(Mode::kMuscleStrength, model::kAllItemsMask, "Brawn_*.txt", std::move(inputs));
   walk.CleanRun();
   walk.WalkSkippingBrokenFiles();
 }
@@ -375,7 +377,9 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
                                {.mode = 2, .turns = 3, .waveform_lines = 50, .seed = i},
                                i == 3 ? 100000 : 30000));
   }
-  FaultWalk walk(2, kAllItems & ~kWaveformBit, "Beginning*.txt", std::move(inputs));
+  FaultWalk walk(Mode::kInitialRehabilitation,
+                 model::kAllItemsMask & ~model::MaskOf({Item::kWaveform}), "Beginning*.txt",
+                 std::move(inputs));
   walk.CleanRun();
   walk.WalkEveryCall();
 }

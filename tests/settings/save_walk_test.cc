@@ -28,7 +28,7 @@ struct Write {
 
 // The five writes of a save, in its order.
 std::vector<Write> WritesOf(const Settings& s) {
-  return {{"MODE", std::to_string(s.mode)},
+  return {{"MODE", std::to_string(model::NumberOf(s.mode))},
           {"OPTCODE", std::to_string(s.optcode)},
           {"PATH", s.path},
           {"FILTER", s.filter},
@@ -162,7 +162,7 @@ class SaveWalk {
 
 TEST(SaveWalkTest, EveryFailingCallLeavesTheSettingsWhole) {
   Settings values;
-  values.mode = 2;
+  values.mode = model::Mode::kInitialRehabilitation;
   values.optcode = 16777219;
   values.path = "E:\\結果 = 1   (初期リハ )";
   values.filter = "Beginning*.txt  (初期リハ )";

@@ -21,8 +21,8 @@ constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 
 constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
 
 std::string AsText(const Settings& s) {
-  return std::to_string(s.mode) + "|" + std::to_string(s.optcode) + "|" + s.path + "|" + s.filter +
-         "|" + s.output;
+  return std::to_string(model::NumberOf(s.mode)) + "|" + std::to_string(s.optcode) + "|" + s.path +
+         "|" + s.filter + "|" + s.output;
 }
 
 std::string AsText(const std::vector<IniFailure>& failures) {
@@ -133,7 +133,7 @@ TEST(SaveSettingsTest, InitialValuesKeepTheMaskAndReachTheFileAtExit) {
 TEST(SaveSettingsTest, SavedValuesLoadBackUnchanged) {
   WorkDir w;
   Settings s;
-  s.mode = 2;
+  s.mode = model::Mode::kInitialRehabilitation;
   s.optcode = -2147483647;
   s.path = "E:\\結果 = 1   (初期リハ )";
   s.filter = "Beginning*.txt  (初期リハ )";

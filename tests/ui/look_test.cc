@@ -70,7 +70,7 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
     const char* name;
     std::function<std::unique_ptr<QWidget>()> make;
   };
-  const auto opt_set = [&](int mode) {
+  const auto opt_set = [&](model::Mode mode) {
     return [&, mode]() -> std::unique_ptr<QWidget> {
       auto dialog = std::make_unique<OptSet>(&opt_members, 0);
       dialog->Relabel(mode);
@@ -79,10 +79,10 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
   };
   const Window windows[] = {
       {"main window", [] { return std::make_unique<MainForm>(); }},
-      {"output items, mode 0", opt_set(0)},
-      {"output items, mode 1", opt_set(1)},
-      {"output items, mode 2", opt_set(2)},
-      {"output items, mode 3", opt_set(3)},
+      {"output items, mode 0", opt_set(model::Mode::kMuscleStrength)},
+      {"output items, mode 1", opt_set(model::Mode::kIsometric)},
+      {"output items, mode 2", opt_set(model::Mode::kInitialRehabilitation)},
+      {"output items, mode 3", opt_set(model::Mode::kExercise)},
       {"input directory", [&] { return std::make_unique<SelDir>(&dir_members); }},
       {"output file", [&] { return std::make_unique<SelFile>(&file_members); }},
   };

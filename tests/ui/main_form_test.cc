@@ -29,8 +29,8 @@ QString Q(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QString FilterEntry(int mode) { return Q(model::EntriesOf(mode).filter_entry); }
-QString DirectoryEntry(int mode) { return Q(model::EntriesOf(mode).directory_entry); }
+QString FilterEntry(int mode) { return Q(model::TableOf(model::ModeOf(mode)).filter_entry); }
+QString DirectoryEntry(int mode) { return Q(model::TableOf(model::ModeOf(mode)).directory_entry); }
 
 // The settings file as the store writes it: CP932 lines ended by CR LF.
 std::string IniFile(const std::vector<std::string>& lines) {
@@ -214,7 +214,7 @@ TEST_F(MainFormTest, RunFromTheButtonWritesWhatTheCliWrites) {
   data.Write("in/Other_1.txt", "x\r\n");
   const std::string dir_text = data / "in" + "    (筋力測定 )";
   const std::string output = data / "out.csv";
-  const std::int32_t mask = model::kDefaultMask | (1 << model::kBitWaveform);
+  const std::int32_t mask = model::kDefaultMask | model::MaskOf({model::Item::kWaveform});
 
   auto form = Start();
   form->CnvCode = mask;
@@ -304,7 +304,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
                ResultFile({.mode = 0, .turns = 2, .waveform_lines = 3, .seed = seed}));
   }
   const std::string output = data / "out.csv";
-  const std::int32_t mask = model::kDefaultMask | (1 << model::kBitWaveform);
+  const std::int32_t mask = model::kDefaultMask | model::MaskOf({model::Item::kWaveform});
   const auto side = [&](int k) { return "out" + std::to_string(k) + ".csv"; };
 
   struct Case {
