@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string csv = Slurp(in.output_path);
   FUZZ_CHECK(WholeLines(csv));
   if (header.empty()) {
-    FUZZ_CHECK(!r.ok && r.failure.err_no == 1 && csv.empty());
+    FUZZ_CHECK(!r.ok && r.failure.err_no == model::ErrorNumber::kOutputFile && csv.empty());
   } else {
     FUZZ_CHECK(csv.starts_with(header + "\r\n"));
   }
@@ -145,12 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (r.ok) {
     FUZZ_CHECK(r.processed == static_cast<std::int32_t>(files.size()));
     FUZZ_CHECK(data_lines == files.size());
-  } else if (r.failure.err_no == 1) {
+  } else if (r.failure.err_no == model::ErrorNumber::kOutputFile) {
     // Before any side file: the file that broke the layout has no line.
     FUZZ_CHECK(r.failure.s1 == in.output_path);
     FUZZ_CHECK(data_lines < files.size());
   } else {
-    FUZZ_CHECK(r.failure.err_no == 5);
+    FUZZ_CHECK(r.failure.err_no == model::ErrorNumber::kSideFile);
     FUZZ_CHECK(data_lines <= files.size());
   }
 

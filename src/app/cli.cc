@@ -179,7 +179,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (!r.ok) {
     err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n"
         << r.failure.detail << "\n";
-    return r.failure.err_no;
+    return model::NumberOf(r.failure.err_no);
   }
   if (r.processed == 0 && r.skipped > 0) return kAllSkippedExit;
   out << AsLines(shell::ClosingMessage(r.processed)) << "\n";

@@ -13,6 +13,8 @@
 namespace tallyx::convert {
 namespace {
 
+using model::ErrorNumber;
+
 constexpr std::string_view kLineEnd = "\r\n";
 
 // Why a run failed, beside its numbered message. A reason that ends in "（" is followed by the
@@ -96,14 +98,14 @@ class Run {
         stop_(stop) {}
 
   RunResult Execute() {
-    stage_ = 2;
+    stage_ = ErrorNumber::kDirectory;
     if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
     directory_ = model::ValuePart(in_.directory_text);
     if (directory_.empty() || directory_.back() != platform::kSeparator) {
       directory_ += platform::kSeparator;
     }
 
-    stage_ = 3;
+    stage_ = ErrorNumber::kNoResultFile;
     if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
     pattern_ = model::ValuePart(in_.filter_text);
     if (!platform::ListMatchingFiles(directory_, pattern_, &files_)) {
@@ -111,7 +113,7 @@ class Run {
     }
     if (files_.size() == 0) return Fail(DetailLine(directory_ + pattern_, 0, kNoMatch));
 
-    stage_ = 1;
+    stage_ = ErrorNumber::kOutputFile;
     if (in_.output_path.empty()) return Fail(DetailLine("", 0, kNoOutputPath));
     if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
     if (IsInputFile(in_.output_path)) return Fail(DetailLine(in_.output_path, 0, kIsResultFile));
@@ -204,7 +206,7 @@ class Run {
         return Broken(reader_.lines_read() + 1, WithSystemReason(kCannotRead));
       }
     }
-    stage_ = 5;
+    stage_ = ErrorNumber::kSideFile;
     if (IsInputFile(side_path_)) return OutputFailed(DetailLine(side_path_, 0, kIsResultFile));
     if (!side_.Create(side_path_)) return OutputFailed(SideFailure(kCannotCreate));
     side_begun_ = true;
@@ -269,14 +271,14 @@ class Run {
     r.failure.err_no = stage_;
     r.failure.detail = std::move(detail);
     switch (stage_) {
-      case 2:
+      case ErrorNumber::kDirectory:
         r.failure.s1 = directory_;
         break;
-      case 3:
+      case ErrorNumber::kNoResultFile:
         r.failure.s1 = directory_;
         r.failure.s2 = pattern_;
         break;
-      case 1:
+      case ErrorNumber::kOutputFile:
         r.failure.s1 = in_.output_path;
         break;
       default:
@@ -304,9 +306,9 @@ class Run {
   const std::function<void(const RunProgress&)>& on_progress_;
   const std::function<void(const std::string&)>& on_skipped_;
   const std::atomic<bool>& stop_;
-  std::int16_t stage_ = 0;
-  std::int16_t turns_ = 0;   // the turn count, carried from file to file
-  bool side_begun_ = false;  // the current file's side file has been created
+  ErrorNumber stage_ = ErrorNumber::kDirectory;  // the stage reached, by its error
+  std::int16_t turns_ = 0;                       // the turn count, carried from file to file
+  bool side_begun_ = false;                      // the current file's side file has been created
   std::string directory_;
   std::string pattern_;
   std::string listed_path_;  // the current result file, as the listing names it

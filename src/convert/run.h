@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/errors.h"
 #include "model/model.h"
 
 namespace tallyx::convert {
@@ -28,7 +29,7 @@ struct RunInputs {
 // that broke off at a line, otherwise "<path>: <reason>" (the reason alone when there is no
 // path). UTF-8 but for file names that are not.
 struct RunFailure {
-  std::int16_t err_no = 0;
+  model::ErrorNumber err_no{};
   std::string s1;
   std::string s2;
   std::string detail;

@@ -17,13 +17,12 @@ extern char** environ;
 namespace tallyx::platform {
 namespace {
 
-// The shell's codes that the opener's outcomes stand for.
-constexpr int kOpened = 33;
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kNoApplication = 31;
-constexpr int kUnknown = 0;
+using shell_code::kAccessDenied;
+using shell_code::kFileNotFound;
+using shell_code::kNoAssociation;
+using shell_code::kOpened;
+using shell_code::kPathNotFound;
+using shell_code::kUnknownFailure;
 
 // An opener still running after this long has started an application and waits for it.
 constexpr auto kOpenerAnswersWithin = std::chrono::seconds(3);
@@ -48,7 +47,7 @@ std::string Absolute(const std::string& path) {
 }
 
 int CodeOfExitStatus(int status) {
-  if (!WIFEXITED(status)) return kUnknown;
+  if (!WIFEXITED(status)) return kUnknownFailure;
   switch (WEXITSTATUS(status)) {
     case 0:
       return kOpened;
@@ -56,9 +55,9 @@ int CodeOfExitStatus(int status) {
       return kFileNotFound;
     case 3:  // a tool it needs is missing
     case 4:  // the desktop found no application (or the action failed)
-      return kNoApplication;
+      return kNoAssociation;
     default:
-      return kUnknown;
+      return kUnknownFailure;
   }
 }
 
@@ -84,14 +83,14 @@ int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
   pid_t pid = 0;
   const int spawned = ::posix_spawnp(&pid, opener.c_str(), &actions, nullptr, argv, environ);
   ::posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return kNoApplication;
+  if (spawned != 0) return kNoAssociation;
 
   const auto give_up = std::chrono::steady_clock::now() + kOpenerAnswersWithin;
   for (;;) {
     int status = 0;
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
     if (done == pid) return CodeOfExitStatus(status);
-    if (done < 0 && errno != EINTR) return kUnknown;
+    if (done < 0 && errno != EINTR) return kUnknownFailure;
     if (std::chrono::steady_clock::now() >= give_up) break;
     if (while_waiting) while_waiting();
     std::this_thread::sleep_for(kPollEvery);

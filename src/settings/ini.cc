@@ -30,8 +30,8 @@ void AppendLine(std::string* out, std::string_view line) {
   out->append("\r\n");
 }
 
-IniFailure Failure(std::int16_t err_no, std::string name) {
-  return IniFailure{err_no, std::move(name)};
+IniFailure NotWritten(std::string name) {
+  return IniFailure{model::ErrorNumber::kSettingsNotWritten, std::move(name)};
 }
 
 }  // namespace
@@ -88,15 +88,15 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
         !file.Close() || !platform::ReplaceFile(temp, path)) {
       file.Close();
       platform::RemoveFile(temp);  // there was no settings file, and there is none now
-      return Failure(30, path);
+      return NotWritten(path);
     }
     return std::nullopt;
   }
 
   platform::InputFile old_file;
-  if (!old_file.Open(path)) return Failure(30, temp);
+  if (!old_file.Open(path)) return NotWritten(temp);
   platform::OutputFile new_file;
-  if (!new_file.Create(temp)) return Failure(30, temp);
+  if (!new_file.Create(temp)) return NotWritten(temp);
 
   const std::string key_cp932 = platform::ToCp932(key);
   enum class State { kSearching, kInSection, kWritten };
@@ -107,7 +107,7 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   std::string_view line;
   for (;;) {
     const platform::LineReader::Status status = lines.Next(&line);
-    if (status == platform::LineReader::Status::kError) return Failure(30, temp);
+    if (status == platform::LineReader::Status::kError) return NotWritten(temp);
     if (status == platform::LineReader::Status::kEnd) break;
     // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
     if (state != State::kWritten && !line.empty()) {
@@ -130,9 +130,10 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   if (state != State::kWritten) AppendLine(&content, key_line);
 
   if (!new_file.Write(content.data(), content.size()) || !new_file.Flush() || !new_file.Close()) {
-    return Failure(30, temp);
+    return NotWritten(temp);
   }
-  if (!platform::ReplaceFile(temp, path)) return Failure(31, path);
+  if (!platform::ReplaceFile(temp, path))
+    return IniFailure{model::ErrorNumber::kSettingsNotReplaced, path};
   return std::nullopt;
 }
 

@@ -58,7 +58,7 @@ using FailedWrite = std::function<void(const IniFailure&)>;
 // Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried. Each
 // failure goes to `each_failure` right after its write, and all are returned in order.
 // Before each write the missing directories that `file` allows are made; a write into a
-// directory that could not be made fails with error 30 and the settings path.
+// directory that could not be made fails as not written, with the settings path.
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
                                      const FailedWrite& each_failure = {});
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,

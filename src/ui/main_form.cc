@@ -18,6 +18,7 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/fs.h"
+#include "platform/open_document.h"
 #include "platform/text_conv.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
@@ -326,14 +327,14 @@ void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 std::int32_t MainForm::StartDoc(const QString& DocName) {
   const std::int32_t code = OpenWithAssociatedApplication(DocName);
   // The window may have been closed while the desktop's opener was waited for.
-  if (code <= 32 && !ending_) {
+  if (!platform::IsOpened(code) && !ending_) {
     DispMess(shell::OpenFailureErrorNumber(code),
              shell::OpenFailureNamesDocument(code) ? DocName : QString(), QString());
   }
   return code;
 }
 
-void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2,
+void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
                         const QString& details) {
   Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "convert/run.h"
+#include "model/errors.h"
 #include "model/model.h"
 #include "ui/dialogs.h"
 
@@ -41,10 +42,10 @@ class MainForm : public QWidget {
 
   // Shows the prompt of error `ErrNo` with its texts, modally, through the message sink; `details`
   // (what went wrong where) beneath it when given.
-  void DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2,
+  void DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
                 const QString& details = QString());
   // Opens `DocName` with the desktop's application for it; reports a failure itself and returns
-  // the open service's code (greater than 32 on success).
+  // the open service's code (see platform::IsOpened).
   std::int32_t StartDoc(const QString& DocName);
   // Writes the five settings; each failing key is reported in its own message.
   void SaveIni();

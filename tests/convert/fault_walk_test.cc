@@ -223,15 +223,15 @@ class FaultWalk {
 
     // The stage reached.
     if (i == *list_) {
-      EXPECT_EQ(r.failure.err_no, 3);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kNoResultFile);
       EXPECT_EQ(r.failure.s1, dir_ / "in/");
       EXPECT_EQ(r.failure.s2, pattern_);
     } else if (sides() && i >= side_open_.at(1)) {
-      EXPECT_EQ(r.failure.err_no, 5);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kSideFile);
       EXPECT_EQ(r.failure.s1, SidePath(k));
       EXPECT_EQ(r.failure.s2, "");
     } else {
-      EXPECT_EQ(r.failure.err_no, 1);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kOutputFile);
       EXPECT_EQ(r.failure.s1, dir_ / "out/out.csv");
       EXPECT_EQ(r.failure.s2, "");
     }

@@ -142,13 +142,14 @@ class SaveWalk {
     return ReadState(path_);
   }
 
-  int ExpectedErrNo(std::size_t k, std::size_t n) const {
+  model::ErrorNumber ExpectedErrNo(std::size_t k, std::size_t n) const {
     const bool replace = calls_[k][n - 1].call == FsCall::kRename;
-    return states_[k] && replace ? 31 : 30;
+    return states_[k] && replace ? model::ErrorNumber::kSettingsNotReplaced
+                                 : model::ErrorNumber::kSettingsNotWritten;
   }
   std::string ExpectedName(std::size_t k, std::size_t n) const {
     if (!states_[k]) return path_;
-    return ExpectedErrNo(k, n) == 31 ? path_ : path_ + "$";
+    return ExpectedErrNo(k, n) == model::ErrorNumber::kSettingsNotReplaced ? path_ : path_ + "$";
   }
 
   WorkDir dir_;

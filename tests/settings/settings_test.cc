@@ -27,7 +27,8 @@ std::string AsText(const Settings& s) {
 
 std::string AsText(const std::vector<IniFailure>& failures) {
   std::string text;
-  for (const IniFailure& f : failures) text += std::to_string(f.err_no) + ":" + f.name + ";";
+  for (const IniFailure& f : failures)
+    text += std::to_string(model::NumberOf(f.err_no)) + ":" + f.name + ";";
   return text;
 }
 

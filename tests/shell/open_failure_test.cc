@@ -37,7 +37,7 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {-1, 62},
                         {-2147483647 - 1, 62}};
   for (const Case& c : cases) {
-    EXPECT_EQ(OpenFailureErrorNumber(c.code), c.err_no) << c.code;
+    EXPECT_EQ(model::NumberOf(OpenFailureErrorNumber(c.code)), c.err_no) << c.code;
     EXPECT_EQ(OpenFailureNamesDocument(c.code), c.code == 2) << c.code;
   }
 }
@@ -48,7 +48,7 @@ TEST(OpenFailureTest, AMissingDocumentIsReported) {
   testing::WorkDir work;
   const std::string doc = work / "まだない.csv";
   const int code = platform::OpenDocument(doc);
-  EXPECT_EQ(code, 2);
+  EXPECT_EQ(code, platform::shell_code::kFileNotFound);
   EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
             "Error 50：ファイル('" + doc + "')が見つかりません");
 }

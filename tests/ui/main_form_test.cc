@@ -591,7 +591,7 @@ TEST_F(MainFormTest, MessagesShowTheirTextsAsTheyStand) {
     format = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat();
     box->button(QMessageBox::Ok)->click();
   });
-  form->DispMess(2, Q(dir), QString());
+  form->DispMess(model::ErrorNumber::kDirectory, Q(dir), QString());
   ui::SetMessageSink(&sink);
   EXPECT_EQ(caption, "Tallyx");
   EXPECT_EQ(shown, Q("Error 2：Path('" + dir + "')が不正です"));
