@@ -96,7 +96,7 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     } else if (name == "--optcode") {
       bool found = false;
       const double n = platform::LeadingNumber(*value, &found);
-      const auto mask = platform::RoundToInt32(n);
+      const auto mask = platform::RoundTo<std::int32_t>(n);
       if (!found || !mask) return "--optcode takes a 32-bit decimal number, not: " + *value;
       o->optcode = *mask;
     } else if (name == "--path") {

@@ -13,8 +13,6 @@
 namespace tallyx::settings {
 namespace {
 
-constexpr std::string_view kMissing = "-1";
-
 bool BeginsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
 }
@@ -39,19 +37,19 @@ IniFailure NotWritten(std::string name) {
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key) {
   // A file that exists but cannot be opened or read counts as missing.
   platform::InputFile file;
-  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissing);
+  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissingValue);
   const std::string header = Header(section);
   const std::string key_cp932 = platform::ToCp932(key);
 
   enum class State { kSearching, kInSection, kDone };
   State state = State::kSearching;
-  std::string result(kMissing);
+  std::string result(kMissingValue);
   platform::LineReader lines;
   lines.Reset(&file);
   std::string_view raw;
   while (state != State::kDone) {
     const platform::LineReader::Status status = lines.Next(&raw);
-    if (status == platform::LineReader::Status::kError) return std::string(kMissing);
+    if (status == platform::LineReader::Status::kError) return std::string(kMissingValue);
     if (status == platform::LineReader::Status::kEnd) break;
     if (raw.empty()) continue;
     const std::string_view line = platform::TrimBlanks(raw);

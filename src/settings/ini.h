@@ -18,8 +18,11 @@ struct IniFailure {
   std::string name;
 };
 
-// The trimmed value of `key` in `section`; "-1" when the file, the section or the key is missing,
-// and when the file cannot be read.
+// What ReadIni answers for a missing value.
+inline constexpr std::string_view kMissingValue = "-1";
+
+// The trimmed value of `key` in `section`; kMissingValue when the file, the section or the key is
+// missing, and when the file cannot be read.
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
 
 // Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. The new content

@@ -12,24 +12,26 @@ namespace tallyx::settings {
 namespace {
 
 constexpr std::string_view kSection = "SYSTEM";
-constexpr std::string_view kMissing = "-1";
+
+// The stored text of `key`; none when it is missing (a stored "-1" reads as missing too).
+std::optional<std::string> Stored(const std::string& ini_file, std::string_view key) {
+  std::string text = ReadIni(ini_file, kSection, key);
+  if (text == kMissingValue) return std::nullopt;
+  return text;
+}
 
 // The number a stored text begins with, rounded; none when the key is missing or the number
 // does not fit.
-std::optional<std::int32_t> StoredInt32(const std::string& text) {
-  if (text == kMissing) return std::nullopt;
-  return platform::RoundToInt32(platform::LeadingNumber(text));
+std::optional<std::int32_t> StoredInt32(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  return platform::RoundTo<std::int32_t>(platform::LeadingNumber(*text));
 }
 
-std::optional<model::Mode> StoredMode(const std::string& text) {
-  if (text == kMissing) return std::nullopt;
-  const auto number = platform::RoundToInt16(platform::LeadingNumber(text));
+std::optional<model::Mode> StoredMode(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  const auto number = platform::RoundTo<std::int16_t>(platform::LeadingNumber(*text));
   if (!number || !model::IsModeNumber(*number)) return std::nullopt;
   return model::ModeOf(*number);
-}
-
-std::string StoredText(std::string text, std::string_view fallback) {
-  return text == kMissing ? std::string(fallback) : text;
 }
 
 constexpr std::string_view kFileName = "Tallyx.ini";
@@ -98,11 +100,11 @@ std::string SettingsFilePath() { return LocateSettingsFile().path; }
 Settings LoadSettings(const std::string& ini_file) {
   const Settings d = DefaultSettings();
   Settings s;
-  s.optcode = StoredInt32(ReadIni(ini_file, kSection, "OPTCODE")).value_or(d.optcode);
-  s.path = StoredText(ReadIni(ini_file, kSection, "PATH"), d.path);
-  s.filter = StoredText(ReadIni(ini_file, kSection, "FILTER"), d.filter);
-  s.output = StoredText(ReadIni(ini_file, kSection, "OUTPUT"), d.output);
-  s.mode = StoredMode(ReadIni(ini_file, kSection, "MODE")).value_or(d.mode);
+  s.optcode = StoredInt32(Stored(ini_file, "OPTCODE")).value_or(d.optcode);
+  s.path = Stored(ini_file, "PATH").value_or(d.path);
+  s.filter = Stored(ini_file, "FILTER").value_or(d.filter);
+  s.output = Stored(ini_file, "OUTPUT").value_or(d.output);
+  s.mode = StoredMode(Stored(ini_file, "MODE")).value_or(d.mode);
   return s;
 }
 

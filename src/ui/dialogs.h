@@ -6,10 +6,20 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "model/model.h"
 
 namespace tallyx::ui {
+
+// The hand-over text of "ｷｬﾝｾﾙ".
+inline const QString kCancelled = QStringLiteral("-1");
+
+// What a dialog handed back: none when it was cancelled.
+inline std::optional<QString> Chosen(const QString& handed) {
+  if (handed == kCancelled) return std::nullopt;
+  return handed;
+}
 
 // Hand-over members, owned by the main window, surviving every dialog window.
 struct OptSetMembers {

@@ -33,7 +33,6 @@ namespace {
 constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
-const QString kCancelled = QStringLiteral("-1");
 // A run still going after this long shows its progress.
 constexpr std::chrono::milliseconds kProgressDelay{500};
 // The run thread sends its progress at most this often.
@@ -203,7 +202,7 @@ void MainForm::Bt_path_Click() {
     SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
-  if (SelDirForm.SetStr != kCancelled) CbPath->setEditText(SelDirForm.SetStr);
+  if (const auto directory = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*directory);
   delete dialog.data();
 }
 
@@ -211,7 +210,7 @@ void MainForm::Bt_File_Click() {
   SelFileForm.SetStr = txtOutput->text();
   QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
   dialog->exec();
-  if (SelFileForm.SetStr != kCancelled) txtOutput->setText(SelFileForm.SetStr);
+  if (const auto file = Chosen(SelFileForm.SetStr)) txtOutput->setText(*file);
   delete dialog.data();
 }
 
@@ -219,10 +218,10 @@ void MainForm::Bt_Opt_Click() {
   OptSetForm.OptCode = QString::number(CnvCode);
   CbMode_LostFocus();
   opt_set_->exec();
-  if (OptSetForm.OptCode != kCancelled) {
+  if (const auto code = Chosen(OptSetForm.OptCode)) {
     // A text beyond 32 bits keeps the mask in force.
-    const double value = platform::LeadingNumber(Utf8(OptSetForm.OptCode));
-    if (const auto mask = platform::RoundToInt32(value)) CnvCode = *mask;
+    const double value = platform::LeadingNumber(Utf8(*code));
+    if (const auto mask = platform::RoundTo<std::int32_t>(value)) CnvCode = *mask;
   }
   UnloadOptSet();
 }

@@ -139,7 +139,7 @@ OptSet::OptSet(OptSetMembers* members, std::int32_t cnv_code, QWidget* parent)
     accept();
   });
   connect(impl_->CancelButton, &QPushButton::clicked, this, [this] {  // CancelButton_Click
-    impl_->members->OptCode = QStringLiteral("-1");
+    impl_->members->OptCode = kCancelled;
     reject();
   });
 
