@@ -98,6 +98,13 @@ class Run {
         stop_(stop) {}
 
   RunResult Execute() {
+    if (std::optional<RunResult> failed = SetUp()) return std::move(*failed);
+    return ConvertAll();
+  }
+
+ private:
+  // Finds the result files and begins the CSV file with its header; the failure, if any.
+  std::optional<RunResult> SetUp() {
     stage_ = ErrorNumber::kDirectory;
     if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
     directory_ = model::ValuePart(in_.directory_text);
@@ -123,7 +130,11 @@ class Run {
     std::string header = HeaderLine(in_.mode, in_.mask);
     if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
     if (!WriteCsvLine(&header)) return Fail(CsvFailure(kCannotWrite));
+    return std::nullopt;
+  }
 
+  // Converts the result files one after the other, then closes the CSV file.
+  RunResult ConvertAll() {
     RunResult r;
     std::string line;
     const auto found = static_cast<std::int32_t>(files_.size());
@@ -168,7 +179,6 @@ class Run {
     return r;
   }
 
- private:
   // Reads the current result file and writes its line and side file. Without skip_broken the
   // line goes out before the side file, so that a side file's failure leaves the line written;
   // with it the line waits until the file has been read to its end and closed.

@@ -53,6 +53,12 @@ class LineReader {
  private:
   // Reads more of the file behind what is buffered. False on a read failure.
   bool Fill();
+  // The two ways CopyRemainingLines hands on the buffered bytes; false when `out` failed.
+  // CopyBlock: those before `stop`, which hold no lone CR, as they stand.
+  bool CopyBlock(std::size_t stop, BufferedWriter* out, bool* open_line);
+  // CopyRepairingLoneCrs: all of them, each lone CR followed by an LF; a CR at the end that may
+  // yet be followed by an LF stays buffered.
+  bool CopyRepairingLoneCrs(BufferedWriter* out, bool* open_line);
 
   static constexpr std::size_t kFirstRead = 4096;  // a result section fits in one page
   static constexpr std::size_t kInitialCapacity = 256 * 1024;

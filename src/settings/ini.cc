@@ -68,29 +68,29 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
   return platform::FromCp932(platform::TrimBlanks(result));
 }
 
-std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
-                                   std::string_view key, std::string_view value) {
-  const std::string header = Header(section);
-  const std::string key_line = KeyLine(key, value);
-  // The new content goes to a temporary file beside the old one, is forced to the disk, and
-  // then takes the old file's place in one rename, so that a crash at any moment leaves either
-  // the old or the new settings file whole. A new file is made the same way, so that there is
-  // never a settings file that holds only part of its lines.
-  const std::string temp = path + "$";
-  if (!platform::PathExists(path)) {
-    std::string content;
-    AppendLine(&content, header);
-    AppendLine(&content, key_line);
-    platform::OutputFile file;
-    if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
-        !file.Close() || !platform::ReplaceFile(temp, path)) {
-      file.Close();
-      platform::RemoveFile(temp);  // there was no settings file, and there is none now
-      return NotWritten(path);
-    }
-    return std::nullopt;
-  }
+namespace {
 
+// A settings file where there was none: its section and the key line.
+std::optional<IniFailure> WriteNewFile(const std::string& path, const std::string& temp,
+                                       const std::string& header, const std::string& key_line) {
+  std::string content;
+  AppendLine(&content, header);
+  AppendLine(&content, key_line);
+  platform::OutputFile file;
+  if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
+      !file.Close() || !platform::ReplaceFile(temp, path)) {
+    file.Close();
+    platform::RemoveFile(temp);  // there was no settings file, and there is none now
+    return NotWritten(path);
+  }
+  return std::nullopt;
+}
+
+// The settings file at `path` with the key line in place of the old one, or added to its
+// section, or in a section added at the end.
+std::optional<IniFailure> RewriteFile(const std::string& path, const std::string& temp,
+                                      const std::string& header, std::string_view key,
+                                      const std::string& key_line) {
   platform::InputFile old_file;
   if (!old_file.Open(path)) return NotWritten(temp);
   platform::OutputFile new_file;
@@ -130,9 +130,25 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   if (!new_file.Write(content.data(), content.size()) || !new_file.Flush() || !new_file.Close()) {
     return NotWritten(temp);
   }
-  if (!platform::ReplaceFile(temp, path))
+  if (!platform::ReplaceFile(temp, path)) {
     return IniFailure{model::ErrorNumber::kSettingsNotReplaced, path};
+  }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
+                                   std::string_view key, std::string_view value) {
+  const std::string header = Header(section);
+  const std::string key_line = KeyLine(key, value);
+  // The new content goes to a temporary file beside the old one, is forced to the disk, and
+  // then takes the old file's place in one rename, so that a crash at any moment leaves either
+  // the old or the new settings file whole. A new file is made the same way, so that there is
+  // never a settings file that holds only part of its lines.
+  const std::string temp = path + "$";
+  if (!platform::PathExists(path)) return WriteNewFile(path, temp, header, key_line);
+  return RewriteFile(path, temp, header, key, key_line);
 }
 
 }  // namespace tallyx::settings
