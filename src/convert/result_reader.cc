@@ -53,7 +53,7 @@ class Section {
     }
     return true;
   }
-  // Reads one line and appends CheckBuff of it when `item` is selected.
+  // Reads one line and appends its cell when `item` is selected.
   bool Cell(Item item) {
     if (!Read()) return false;
     if (Selected(item)) AppendCurrent();
@@ -235,12 +235,6 @@ void AppendCheckBuff(std::string_view s, std::string* out) {
   const std::size_t tab = s.find('\t');
   out->append(platform::TrimBlanks(s.substr(0, tab)));
   out->push_back(',');
-}
-
-std::string CheckBuff(std::string_view s) {
-  std::string cell;
-  AppendCheckBuff(s, &cell);
-  return cell;
 }
 
 bool ReadResultSection(platform::LineReader* in, model::Mode mode, std::int32_t mask,

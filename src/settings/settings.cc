@@ -67,12 +67,6 @@ Settings DefaultSettings() {
   return s;
 }
 
-Settings DefaultsKeepingMask(std::int32_t mask_in_force) {
-  Settings s = DefaultSettings();
-  s.optcode = mask_in_force;
-  return s;
-}
-
 SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home) {
   const std::string temp = env("TEMP");
   if (!temp.empty()) return {temp + platform::kSeparator + std::string(kFileName), ""};

@@ -22,9 +22,6 @@ struct Settings {
 // The values a first start shows: each key's default.
 Settings DefaultSettings();
 
-// What "初期値" restores: the defaults, but with the mask in force kept.
-Settings DefaultsKeepingMask(std::int32_t mask_in_force);
-
 // Where the settings file lies, and which of its directories a save may make.
 struct SettingsFile {
   std::string path;
