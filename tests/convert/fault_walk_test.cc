@@ -343,12 +343,12 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
     std::string stem = patterns[mode];
     stem.erase(stem.find('*'));
     std::vector<InputFile> inputs = {
-        MakeInput(stem + "1.txt", {.mode = mode, .turns = 2, .waveform_lines = 3, .seed = 1}),
+        MakeInput(stem + "1.txt", {.mode = m, .turns = 2, .waveform_lines = 3, .seed = 1}),
         // Large enough for several reads and several writes of the side file.
-        MakeInput(stem + "2.txt", {.mode = mode, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+        MakeInput(stem + "2.txt", {.mode = m, .turns = 5, .waveform_lines = 20000, .seed = 2}),
         MakeInput(
             stem + "3.txt",
-            {.mode = mode, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
+            {.mode = m, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
     };
     FaultWalk walk(m, model::kAllItemsMask, patterns[mode], std::move(inputs));
     walk.CleanRun();
@@ -358,10 +358,14 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
 
 TEST(FaultWalk, SkipBrokenLeavesOutTheFileWhoseCallFailed) {
   std::vector<InputFile> inputs = {
-      MakeInput("Brawn_1.txt", {.mode = 0, .turns = 2, .waveform_lines = 3, .seed = 1}),
+      MakeInput("Brawn_1.txt",
+                {.mode = model::Mode::kMuscleStrength, .turns = 2, .waveform_lines = 3, .seed = 1}),
       // Several reads after its side file was begun.
-      MakeInput("Brawn_2.txt", {.mode = 0, .turns = 5, .waveform_lines = 20000, .seed = 2}),
-      MakeInput("Brawn_3.txt", {.mode = 0, .turns = 1, .waveform_lines = 2, .seed = 3}),
+      MakeInput(
+          "Brawn_2.txt",
+          {.mode = model::Mode::kMuscleStrength, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+      MakeInput("Brawn_3.txt",
+                {.mode = model::Mode::kMuscleStrength, .turns = 1, .waveform_lines = 2, .seed = 3}),
   };
   FaultWalk walk(Mode::kMuscleStrength, model::kAllItemsMask, "Brawn_*.txt", std::move(inputs));
   walk.CleanRun();
@@ -373,9 +377,10 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
   // bigger than the whole buffer. No side files: the reader stops at the end of the section.
   std::vector<InputFile> inputs;
   for (int i = 1; i <= 4; ++i) {
-    inputs.push_back(MakeInput("Beginning" + std::to_string(i) + ".txt",
-                               {.mode = 2, .turns = 3, .waveform_lines = 50, .seed = i},
-                               i == 3 ? 100000 : 30000));
+    inputs.push_back(MakeInput(
+        "Beginning" + std::to_string(i) + ".txt",
+        {.mode = model::Mode::kInitialRehabilitation, .turns = 3, .waveform_lines = 50, .seed = i},
+        i == 3 ? 100000 : 30000));
   }
   FaultWalk walk(Mode::kInitialRehabilitation,
                  model::kAllItemsMask & ~model::MaskOf({Item::kWaveform}), "Beginning*.txt",

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "support/result_files.h"
@@ -50,9 +51,10 @@ std::string WaveformLines(const ResultFileShape& shape) {
   return JoinLines(std::vector<std::string>(lines.begin() + WaveformStart(shape) + 1, lines.end()));
 }
 
-constexpr std::int32_t kAllItems = 33554431;
-constexpr std::int32_t kNameItems = (1 << 1) | (1 << 0);              // file name, name
-constexpr std::int32_t kWaveItems = (1 << 1) | (1 << 24) | (1 << 0);  // and waveform files
+using model::Item;
+constexpr std::int32_t kAllItems = model::kAllItemsMask;
+constexpr std::int32_t kNameItems = model::MaskOf({Item::kFileName, Item::kName});
+constexpr std::int32_t kWaveItems = model::MaskOf({Item::kFileName, Item::kWaveform, Item::kName});
 
 struct ModeCase {
   int mode;
@@ -165,7 +167,7 @@ TEST(CliTest, WritesTheSameBytesOnEveryBuild) {
     std::vector<ResultFileShape> shapes;
     for (int i = 1; i <= 2; ++i) {
       ResultFileShape shape;
-      shape.mode = m.mode;
+      shape.mode = model::ModeOf(m.mode);
       shape.turns = i;
       shape.waveform_lines = 2;
       shape.seed = i + m.mode;
@@ -319,7 +321,7 @@ TEST(CliTest, UsesTheDefaultPlacesOnDriveC) {
   } cleanup{kyrova};
   WorkDir work;
   ResultFileShape shape;
-  shape.mode = 1;
+  shape.mode = model::Mode::kIsometric;
   for (int i = 1; i <= 2; ++i) {
     shape.seed = i;
     WriteFile(kyrova + "\\IsoMetricResults\\IsoMetric_00" + std::to_string(i) + ".txt",

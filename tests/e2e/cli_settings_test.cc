@@ -27,9 +27,9 @@ class CliSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     w_.MakeDir("in");
-    w_.Write("in/IsoMetric_1.txt", ResultFile({.mode = 1, .seed = 1}));
-    w_.Write("in/IsoMetric_2.txt", ResultFile({.mode = 1, .seed = 2}));
-    w_.Write("in/Brawn_1.txt", ResultFile({.mode = 0, .seed = 3}));
+    w_.Write("in/IsoMetric_1.txt", ResultFile({.mode = model::Mode::kIsometric, .seed = 1}));
+    w_.Write("in/IsoMetric_2.txt", ResultFile({.mode = model::Mode::kIsometric, .seed = 2}));
+    w_.Write("in/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength, .seed = 3}));
     settings_ = Sjis("[SYSTEM]\r\nMODE = 1\r\nOPTCODE = 3\r\nPATH = " + (w_ / "in") +
                      "    (ｱｲｿﾒﾄﾘｯｸ )\r\nFILTER = Brawn_*.txt\r\nOUTPUT = " + (w_ / "out.csv") +
                      "\r\n[OTHER]\r\nMODE = 0\r\n");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -20,8 +21,10 @@ using testing::ProcessResult;
 using testing::Sjis;
 using testing::WorkDir;
 
-constexpr std::int32_t kAllItems = 33554431;
-constexpr std::int32_t kDefaultMask = 15728891;
+using model::Item;
+using model::kDefaultMask;
+using model::MaskOf;
+constexpr std::int32_t kAllItems = model::kAllItemsMask;
 
 const char* const kFullHeaders[] = {
     "ファイル名,波形ファイル名,ユーザＩＤ,測定日,測定時,測定分,測定秒,名前,生年月日,性別,"
@@ -199,8 +202,8 @@ TEST_F(Cli, SelectsColumnsByMask) {
     std::int32_t mask;
     std::vector<std::string> csv;
   } cases[] = {
-      {0, (1 << 1) | 1, {"ファイル名,名前", "Brawn_001.txt,山田 太郎"}},
-      {0, 1 << 21, {"測定時,測定分,測定秒", "9,5,7"}},
+      {0, MaskOf({Item::kFileName, Item::kName}), {"ファイル名,名前", "Brawn_001.txt,山田 太郎"}},
+      {0, MaskOf({Item::kTime}), {"測定時,測定分,測定秒", "9,5,7"}},
       {0,
        kDefaultMask,
        {"ファイル名,ユーザＩＤ,測定日,測定時,測定分,測定秒,名前,生年月日,性別,身長 (cm),体重 "
@@ -210,8 +213,8 @@ TEST_F(Cli, SelectsColumnsByMask) {
         "Brawn_001.txt,U01,2024/05/01,9,5,7,山田 太郎,1950/01/02,男,170,65.5,120.5,3,45,118.0,4,"
         "50,1,101,12,45,99,11,50,2,102,12,45,98,11,50"}},
       // Bits 18 and 19 have no column outside the exercise mode; bits above 24 none at all.
-      {0, (1 << 18) | (1 << 19) | (1 << 5) | (1 << 30), {"性別", "男"}},
-      {0, -1 & ~(1 << 24), {}},  // checked below by line count only
+      {0, MaskOf({Item::kCalories, Item::kSpare, Item::kSex}) | (1 << 30), {"性別", "男"}},
+      {0, -1 & ~MaskOf({Item::kWaveform}), {}},  // checked below by line count only
   };
   for (const Case& c : cases) {
     const ProcessResult r = Convert(c.mode, c.mask);
@@ -230,11 +233,12 @@ TEST_F(Cli, ExerciseKeyWordsDecideLines21To23) {
     lines.push_back(l);
   }
   dir_.Write("in/Exercise_1.txt", ToFile(lines));
-  ASSERT_EQ(Convert(3, (1 << 15) | (1 << 14)).exit_code, 0);
+  ASSERT_EQ(Convert(3, MaskOf({Item::kAssistSpeed, Item::kPedalTurns})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"目標モード,目標下限,目標上限,相対強度(%),相対強度比率(%)", ",,,,"}));
   const std::int32_t mode_items =
-      (1 << 16) | (1 << 15) | (1 << 14) | (1 << 13) | (1 << 17) | (1 << 18) | (1 << 22) | (1 << 24);
+      MaskOf({Item::kStrengthSetting, Item::kAssistSpeed, Item::kPedalTurns, Item::kPedalOrigin,
+              Item::kPedalDirection, Item::kCalories, Item::kMaximum, Item::kWaveform});
   ASSERT_EQ(Convert(3, mode_items).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"波形ファイル名,ペダル回転方向(正/逆),目標モード,目標下限,目標上限,相対強度(%),"
@@ -252,7 +256,7 @@ TEST_F(Cli, TurnCountCarriesOverFromTheFileBefore) {
     second.push_back(l);
   }
   dir_.Write("in/Brawn_2.txt", ToFile(second));
-  ASSERT_EQ(Convert(0, (1 << 14) | (1 << 23)).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kPedalTurns, Item::kPerTurn})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"ペダル回転回数(回),回転回数(回),最大トルク左(Ｎ・ｍ),左消費カロリー(cal),"
                     "左角度(deg),最大トルク右(Ｎ・ｍ),右消費カロリー(cal),右角度(deg)",
@@ -271,7 +275,7 @@ TEST_F(Cli, CopiesResultBytesUnchanged) {
   lines.push_back("\x83\x5C,\xFF\xFE\t\x81\x40");
   const std::string file = JoinLines(lines);
   dir_.Write("in/Brawn_1.txt", file);
-  ASSERT_EQ(Convert(0, 1 | (1 << 24)).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kName, Item::kWaveform})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             Sjis("波形ファイル名,名前\r\n") + Sjis(dir_ / "out1.csv") +
                 ",\x87\x90\xED\x40\xFA\x40 \x83\x5C\x95\x5C\x94\x5C\xA0\"x\"\r\n");
@@ -283,7 +287,7 @@ TEST_F(Cli, WritesFileNamesInCp932) {
   dir_.Write("in/Brawn_名前ソ.txt", ResultFile(0));
   dir_.Write("in/Brawn_\xE2\x82\xAC.txt", ResultFile(0));  // "€": not in CP932
   dir_.Write("in/Brawn_\xFF.txt", ResultFile(0));          // not UTF-8 either
-  ASSERT_EQ(Convert(0, 1 << 1).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kFileName})).exit_code, 0);
   // Listed in NTFS order (upper-cased bytes), written as CP932.
   EXPECT_EQ(dir_.Read("out.csv"),
             Sjis("ファイル名\r\nBrawn_€.txt\r\nBrawn_名前ソ.txt\r\n") + "Brawn_\xFF.txt\r\n");
@@ -367,7 +371,7 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
   dir_.Write("in/Brawn_2.txt", cut);
   dir_.Write("in/Brawn_3.txt", ResultFile(0));
 
-  ProcessResult r = Convert(0, 3);
+  ProcessResult r = Convert(0, MaskOf({Item::kName, Item::kFileName}));
   EXPECT_EQ(r.exit_code, 1);
   const std::string detail =
       dir_ / "in/Brawn_2.txt" + ": 27行目: ファイルがこの行の前で終わっています\n";
@@ -375,7 +379,7 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,名前", "Brawn_1.txt,山田 太郎"}));
 
   // Once a side file has been opened, a later failure is reported with that file's side path.
-  r = Convert(0, 3 | (1 << 24));
+  r = Convert(0, MaskOf({Item::kName, Item::kFileName, Item::kWaveform}));
   EXPECT_EQ(r.exit_code, 5);
   EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,波形ファイル名,名前",
@@ -385,6 +389,7 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
 }
 
 TEST_F(Cli, BrokenLayoutsFailTheRun) {
+  constexpr std::int32_t kName = MaskOf({Item::kName});
   struct Case {
     const char* what;
     int line;  // 1-based line to replace
@@ -392,15 +397,16 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
     std::int32_t mask;
     const char* detail;  // after the file's path
   } cases[] = {
-      {"user ID without TAB while selected", 3, "U01", 1 << 3, ": 3行目: TABがありません"},
-      {"time without TAB", 4, "2024/05/01,9:05:07", 1, ": 4行目: TABがありません"},
-      {"time that is no time", 4, "2024/05/01,25:00\t", 1,
+      {"user ID without TAB while selected", 3, "U01", MaskOf({Item::kUserId}),
+       ": 3行目: TABがありません"},
+      {"time without TAB", 4, "2024/05/01,9:05:07", kName, ": 4行目: TABがありません"},
+      {"time that is no time", 4, "2024/05/01,25:00\t", kName,
        ": 4行目: 「25:00」は時刻ではありません"},
-      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1, ": 4行目: TABがありません"},
-      {"count line without TAB", 19, "2", 1, ": 19行目: TABがありません"},
-      {"count beyond 16 bits", 19, " 40000 \t", 1,
+      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", kName, ": 4行目: TABがありません"},
+      {"count line without TAB", 19, "2", kName, ": 19行目: TABがありません"},
+      {"count beyond 16 bits", 19, " 40000 \t", kName,
        ": 19行目: 回数「40000」が範囲を超えています（32767まで）"},
-      {"per-turn lines missing", 30, "", 1, ": 30行目: ファイルがこの行の前で終わっています"},
+      {"per-turn lines missing", 30, "", kName, ": 30行目: ファイルがこの行の前で終わっています"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -419,14 +425,14 @@ TEST_F(Cli, BrokenLayoutsFailTheRun) {
   lines[2] = "U01";
   for (const std::string& l : ModeLines(0).result) lines.push_back(l);
   dir_.Write("in/Brawn_1.txt", ToFile(lines));
-  EXPECT_EQ(Convert(0, 1).exit_code, 0);
+  EXPECT_EQ(Convert(0, MaskOf({Item::kName})).exit_code, 0);
   // A data line with no cell: only the per-turn group, and no turns.
   std::vector<std::string> iso = CommonHead();
   for (const char* l : {"30", "45", "0.5", "90", "逆", "-", "-", "30", "1", "1", "1", "0\t"}) {
     iso.push_back(l);
   }
   dir_.Write("in/IsoMetric_1.txt", ToFile(iso));
-  EXPECT_EQ(Convert(1, 1 << 23).exit_code, 1);
+  EXPECT_EQ(Convert(1, MaskOf({Item::kPerTurn})).exit_code, 1);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ターン(回),ピークトルク(N･m),ピーク時間(秒)"}));
 }
 
@@ -520,13 +526,16 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), ResultFile(0));
   // The first side file of in/Brawn_1.txt as output would be in/Brawn_11.txt.
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_1.txt.csv"});
   EXPECT_EQ(r.exit_code, 0) << r.err;  // "Brawn_1" + "1" + ".txt.csv": no clash
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_1.txt"});
   EXPECT_EQ(r.exit_code, 1);  // the CSV itself would be an input
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_.txt"});
   EXPECT_EQ(r.exit_code, 5);
   EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n" +
@@ -538,12 +547,13 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
 TEST_F(Cli, DerivesDirectoryAndSideFileNames) {
   dir_.MakeDir("d.old");
   dir_.Write("in/Brawn_1.txt", ResultFile(0));
-  ProcessResult r = Run({"--path", "  " + dir_ / "in/" + "  (筋力測定 )", "--optcode",
-                         std::to_string(1 << 24), "--output", dir_ / "d.old/out.csv"});
+  ProcessResult r =
+      Run({"--path", "  " + dir_ / "in/" + "  (筋力測定 )", "--optcode",
+           std::to_string(MaskOf({Item::kWaveform})), "--output", dir_ / "d.old/out.csv"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(dir_.Read("d.old/out.csv"), ToFile({"波形ファイル名", dir_ / "d.old/out1.csv"}));
-  r = Run(
-      {"--path", dir_ / "in", "--optcode", std::to_string(1 << 24), "--output", dir_ / "noext"});
+  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(MaskOf({Item::kWaveform})),
+           "--output", dir_ / "noext"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_TRUE(dir_.Exists("noext1"));
 }

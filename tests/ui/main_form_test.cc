@@ -208,8 +208,10 @@ TEST_F(MainFormTest, RunFromTheButtonWritesWhatTheCliWrites) {
   WorkDir data;
   data.MakeDir("in");
   for (int seed = 1; seed <= 2; ++seed) {
-    data.Write("in/Brawn_" + std::to_string(seed) + ".txt",
-               ResultFile({.mode = 0, .turns = 3, .waveform_lines = 4, .seed = seed}));
+    data.Write(
+        "in/Brawn_" + std::to_string(seed) + ".txt",
+        ResultFile(
+            {.mode = model::Mode::kMuscleStrength, .turns = 3, .waveform_lines = 4, .seed = seed}));
   }
   data.Write("in/Other_1.txt", "x\r\n");
   const std::string dir_text = data / "in" + "    (筋力測定 )";
@@ -300,8 +302,10 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
   data.MakeDir("in");
   constexpr int kFiles = 12;
   for (int seed = 1; seed <= kFiles; ++seed) {
-    data.Write("in/Brawn_" + std::to_string(100 + seed) + ".txt",
-               ResultFile({.mode = 0, .turns = 2, .waveform_lines = 3, .seed = seed}));
+    data.Write(
+        "in/Brawn_" + std::to_string(100 + seed) + ".txt",
+        ResultFile(
+            {.mode = model::Mode::kMuscleStrength, .turns = 2, .waveform_lines = 3, .seed = seed}));
   }
   const std::string output = data / "out.csv";
   const std::int32_t mask = model::kDefaultMask | model::MaskOf({model::Item::kWaveform});
