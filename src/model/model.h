@@ -76,8 +76,7 @@ inline constexpr std::int32_t kDefaultMask = MaskOf(
     {Item::kName, Item::kFileName, Item::kUserId, Item::kBirthDate, Item::kSex, Item::kHeight,
      Item::kWeight, Item::kDate, Item::kTime, Item::kMaximum, Item::kPerTurn});
 // All the items: the largest mask the output-item dialog returns.
-inline constexpr std::int32_t kAllItemsMask =
-    static_cast<std::int32_t>((1u << BitOf(Item::kWaveform) << 1) - 1);
+inline constexpr std::int32_t kAllItemsMask = static_cast<std::int32_t>((1u << kItemCount) - 1);
 
 // The output path the settings start with.
 inline constexpr std::string_view kDefaultOutputPath = "C:\\Kyrova\\Sample1.csv";
