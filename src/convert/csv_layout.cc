@@ -6,7 +6,9 @@ namespace tallyx::convert {
 
 std::string HeaderLine(model::Mode mode, std::int32_t mask) {
   std::string utf8;
-  for (const auto groups : {model::CommonHeaderGroups(), model::TableOf(mode).header_groups}) {
+  const model::ModeTable& table = model::TableOf(mode);
+  for (const auto groups :
+       {model::CommonHeaderGroups(), table.setting_columns, table.result_columns}) {
     for (const model::HeaderGroup& g : groups) {
       if (model::Has(mask, g.item)) utf8 += g.captions;
     }

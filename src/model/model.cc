@@ -39,7 +39,7 @@ constexpr std::array<ItemRow, kItemCount> kItems = {{
     {"波形データ（別ファイル）", ItemGroup::kFrame3},  // Waveform
 }};
 
-// Header columns in their order: the common ones, then those of each mode.
+// Header columns in their order: the common ones, then the settings and the results of the mode.
 constexpr HeaderGroup kCommonColumns[] = {
     {Item::kFileName, "ファイル名,"},
     {Item::kWaveform, "波形ファイル名,"},
@@ -59,12 +59,16 @@ constexpr HeaderGroup kCommonColumns[] = {
     {Item::kPedalLength, "ペダル長さ(cm),"},
 };
 
-constexpr HeaderGroup kMuscleStrengthColumns[] = {
+// The settings columns of the muscle strength and the initial rehabilitation mode.
+constexpr HeaderGroup kPedalSettingColumns[] = {
     {Item::kPedalTurns, "ペダル回転回数(回),"},
     {Item::kStrengthSetting, "筋力測定設定(r/Min),"},
     {Item::kAssistSpeed, "アシスト回転速度(r/Min),"},
     {Item::kPedalOrigin, "ペダル原点位置(deg),"},
     {Item::kPedalDirection, "ペダル回転方向(正/逆),"},
+};
+
+constexpr HeaderGroup kMuscleStrengthResultColumns[] = {
     {Item::kMaximum,
      "最大筋力左,その回転回数,そのペダル角度,最大筋力右,その回転回数,そのペダル角度,"},
     {Item::kPerTurn,
@@ -72,22 +76,20 @@ constexpr HeaderGroup kMuscleStrengthColumns[] = {
      "右消費カロリー(cal),右角度(deg),"},
 };
 
-constexpr HeaderGroup kIsometricColumns[] = {
+constexpr HeaderGroup kIsometricSettingColumns[] = {
     {Item::kPedalTurns, "設定時間(秒),"},
     {Item::kStrengthSetting, "ペダル角度(deg),"},
     {Item::kAssistSpeed, "ピーク測定間隔(秒),"},
     {Item::kPedalOrigin, "ペダル原点位置(deg),"},
     {Item::kPedalDirection, "ペダル回転方向(正/逆),"},
+};
+
+constexpr HeaderGroup kIsometricResultColumns[] = {
     {Item::kMaximum, "測定時間(秒),最大トルク(N･m),ピーク時間(秒),力積(N･m･s),ピーク記録回数(回),"},
     {Item::kPerTurn, "ターン(回),ピークトルク(N･m),ピーク時間(秒),"},
 };
 
-constexpr HeaderGroup kInitialRehabilitationColumns[] = {
-    {Item::kPedalTurns, "ペダル回転回数(回),"},
-    {Item::kStrengthSetting, "筋力測定設定(r/Min),"},
-    {Item::kAssistSpeed, "アシスト回転速度(r/Min),"},
-    {Item::kPedalOrigin, "ペダル原点位置(deg),"},
-    {Item::kPedalDirection, "ペダル回転方向(正/逆),"},
+constexpr HeaderGroup kInitialRehabilitationResultColumns[] = {
     {Item::kMaximum,
      "運動時間(秒),総合消費カロリー(kcal),左消費カロリー(kcal),右消費カロリー(kcal),最大筋力左,"
      "その回転回数,そのペダル角度,最大筋力右,その回転回数,そのペダル角度,"},
@@ -97,13 +99,16 @@ constexpr HeaderGroup kInitialRehabilitationColumns[] = {
      "アシスト右(N･m),右角度(deg),最高回転速度(r/min),最低回転速度(r/min),"},
 };
 
-constexpr HeaderGroup kExerciseColumns[] = {
+constexpr HeaderGroup kExerciseSettingColumns[] = {
     {Item::kStrengthSetting, "ペダル回転方向(正/逆),"},
     {Item::kAssistSpeed, "目標モード,目標下限,目標上限,"},
     {Item::kPedalTurns, "相対強度(%),相対強度比率(%),"},
     {Item::kPedalOrigin, "療法期,"},
     {Item::kPedalDirection, "運動時間(秒),"},
     {Item::kCalories, "消費カロリー(kcal),"},
+};
+
+constexpr HeaderGroup kExerciseResultColumns[] = {
     {Item::kMaximum,
      "運動時間(秒),ペダル回転回数,左消費カロリー,右消費カロリー,左最大筋力,右最大筋力,"},
 };
@@ -132,7 +137,8 @@ constexpr std::array<ModeTable, kModeCount> kModes = {{
         .dialog_caption = "CSV出力項目の設定（筋力測定結果）",
         .relabels = {},
         .hidden_items = kUsualHidden,
-        .header_groups = kMuscleStrengthColumns,
+        .setting_columns = kPedalSettingColumns,
+        .result_columns = kMuscleStrengthResultColumns,
         .side_file_caption = kPedalSideCaption,
     },
     {
@@ -142,7 +148,8 @@ constexpr std::array<ModeTable, kModeCount> kModes = {{
         .dialog_caption = "CSV出力項目の設定（アイソメトリック）",
         .relabels = kIsometricRelabels,
         .hidden_items = kUsualHidden,
-        .header_groups = kIsometricColumns,
+        .setting_columns = kIsometricSettingColumns,
+        .result_columns = kIsometricResultColumns,
         .side_file_caption = "ペダル角度(deg),トルク(N･m)",
     },
     {
@@ -152,7 +159,8 @@ constexpr std::array<ModeTable, kModeCount> kModes = {{
         .dialog_caption = "CSV出力項目の設定（初期リハ）",
         .relabels = {},
         .hidden_items = kUsualHidden,
-        .header_groups = kInitialRehabilitationColumns,
+        .setting_columns = kPedalSettingColumns,
+        .result_columns = kInitialRehabilitationResultColumns,
         .side_file_caption = kPedalSideCaption,
     },
     {
@@ -162,7 +170,8 @@ constexpr std::array<ModeTable, kModeCount> kModes = {{
         .dialog_caption = "CSV出力項目の設定（運動結果）",
         .relabels = kExerciseRelabels,
         .hidden_items = MaskOf({Item::kSpare, Item::kPerTurn}),
-        .header_groups = kExerciseColumns,
+        .setting_columns = kExerciseSettingColumns,
+        .result_columns = kExerciseResultColumns,
         .side_file_caption =
             "秒(sec),運動モード,ガイドライン,トルク(N･m),回転速度(r/min),アシスト回転速度(r/min),"
             "運動ファイル名,心拍判断,心拍数(bpm)",

@@ -100,9 +100,11 @@ struct ModeTable {
   std::string_view directory_entry;  // input directory with its comment
   std::string_view dialog_caption;   // caption of the output-item dialog
   std::span<const Relabel> relabels;
-  std::int32_t hidden_items;                   // boxes the output-item dialog hides
-  std::span<const HeaderGroup> header_groups;  // columns after the common ones, in order
-  std::string_view side_file_caption;          // first line of a waveform side file (UTF-8)
+  std::int32_t hidden_items;  // boxes the output-item dialog hides
+  // The columns after the common ones, in order: the settings, then the results.
+  std::span<const HeaderGroup> setting_columns;
+  std::span<const HeaderGroup> result_columns;
+  std::string_view side_file_caption;  // first line of a waveform side file (UTF-8)
 };
 
 const ModeTable& TableOf(Mode mode);
