@@ -37,7 +37,7 @@ using WhileWaiting = std::function<void()>;
 // into an error number by shell::OpenFailureErrorNumber.
 //
 // On Windows the shell's "Open" does it, with the desktop window as owner, "C:\" as working
-// directory, shown normally. Elsewhere the path is looked at first (missing file 2, missing
+// directory, shown normally. Elsewhere the path is looked at first (missing file, missing
 // directory, unreadable), then the desktop's opener `xdg-open` is started and its exit status
 // taken: 0 success, 2 file not found, 3 or 4 (no tool, or no application) no association, any
 // other an unknown failure; an opener that is missing or cannot be started gives no association.

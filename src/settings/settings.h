@@ -44,8 +44,8 @@ SettingsFile LocateSettingsFile();
 std::string SettingsFilePath();
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
-// a number is out of its type's range, or when the mode number names no mode. A value that does not
-// begin with a number reads as 0.
+// a number is out of its type's range, or when the mode number names no mode. A value that does
+// not begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file);
 
