@@ -202,7 +202,7 @@ void MainForm::Bt_path_Click() {
     SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
-  if (const auto directory = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*directory);
+  if (const auto chosen = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*chosen);
   delete dialog.data();
 }
 
