@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   std::string path;
   for (long n = a.first; n < a.first + a.files; ++n) {
     tallyx::testing::ResultFileShape shape;
-    shape.mode = a.mode;
+    shape.mode = tallyx::model::ModeOf(a.mode);
     shape.turns = a.turns;
     shape.waveform_lines = 0;  // written below, faster than line by line through the codec
     shape.seed = static_cast<int>(n % 100000);

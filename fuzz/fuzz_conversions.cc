@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!numeric) {
     FUZZ_CHECK(result == NumericResult::kNotNumeric);
   } else {
-    const auto expected = RoundToInt16(Strtod(trimmed));
+    const auto expected = RoundTo<std::int16_t>(Strtod(trimmed));
     FUZZ_CHECK(result == (expected ? NumericResult::kOk : NumericResult::kOutOfRange));
     if (expected) FUZZ_CHECK(n == *expected);
   }
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool expected_found = std::regex_search(rest, m, NumberShape());
   FUZZ_CHECK(found == expected_found);
   FUZZ_CHECK(leading == (expected_found ? Strtod(m.str(0)) : 0.0));
-  (void)RoundToInt32(leading);
+  (void)RoundTo<std::int32_t>(leading);
 
   // The codec: decoding gives UTF-8; encoding UTF-8 gives CP932 that decodes back to it when
   // every character has a CP932 form.

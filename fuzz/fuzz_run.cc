@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 5) return 0;
-  const int mode = data[0] & 3;
+  const model::Mode mode = model::ModeOf(data[0] & 3);
   std::uint32_t raw_mask;
   std::memcpy(&raw_mask, data + 1, 4);
   const auto mask = static_cast<std::int32_t>(raw_mask);
@@ -136,27 +136,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string csv = Slurp(in.output_path);
   FUZZ_CHECK(WholeLines(csv));
   if (header.empty()) {
-    FUZZ_CHECK(!r.ok && r.failure.err_no == 1 && csv.empty());
+    FUZZ_CHECK(!r.ok && r.failure.err_no == model::ErrorNumber::kOutputFile && csv.empty());
   } else {
     FUZZ_CHECK(csv.starts_with(header + "\r\n"));
   }
   const std::size_t data_lines = csv.empty() ? 0 : CountLines(csv) - 1;
+  FUZZ_CHECK(r.ok || !r.failure.detail.empty());  // every failure says what went wrong where
   if (r.ok) {
     FUZZ_CHECK(r.processed == static_cast<std::int32_t>(files.size()));
     FUZZ_CHECK(data_lines == files.size());
-  } else if (r.failure.err_no == 1) {
+  } else if (r.failure.err_no == model::ErrorNumber::kOutputFile) {
     // Before any side file: the file that broke the layout has no line.
     FUZZ_CHECK(r.failure.s1 == in.output_path);
     FUZZ_CHECK(data_lines < files.size());
   } else {
-    FUZZ_CHECK(r.failure.err_no == 5);
+    FUZZ_CHECK(r.failure.err_no == model::ErrorNumber::kSideFile);
     FUZZ_CHECK(data_lines <= files.size());
   }
 
   // Side files: one per file begun at most, each a caption line and then a tail of its file.
-  const bool sides = model::HasBit(mask, model::kBitWaveform);
+  const bool sides = model::Has(mask, model::Item::kWaveform);
   const std::string caption =
-      platform::ToCp932(convert::SideFileCaption(mode)) + std::string("\r\n");
+      platform::ToCp932(model::TableOf(mode).side_file_caption) + std::string("\r\n");
   std::size_t side_count = 0;
   for (const auto& e : fs::directory_iterator(g_dir + "out")) {
     const std::string name = e.path().filename().string();

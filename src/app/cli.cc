@@ -1,5 +1,6 @@
 #include "app/cli.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -14,7 +15,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: tallyx-cli [--mode N] [--path TEXT] [--filter TEXT] [--output PATH]\n"
-    "                  [--optcode MASK] [--settings FILE]\n"
+    "                  [--optcode MASK] [--settings FILE] [--skip-broken]\n"
+    "       tallyx-cli --list-items [--mode N]\n"
     "\n"
     "Converts the result files of one directory into one CSV file, as the window's\n"
     "\"集計実行\" does. A value left out is taken from the settings file, as the window\n"
@@ -28,20 +30,33 @@ constexpr std::string_view kUsage =
     "  --output PATH    the CSV file to write\n"
     "  --optcode MASK   output items as a decimal bit mask (bit 24: waveform side files)\n"
     "  --settings FILE  settings file to take left-out values from\n"
-    "                   (default: the window's own, Tallyx.ini in the TEMP directory)\n"
+    "                   (default: the window's own Tallyx.ini, in the TEMP directory;\n"
+    "                   without TEMP in $XDG_CONFIG_HOME/tallyx or ~/.config/tallyx,\n"
+    "                   on Windows in the current directory)\n"
+    "  --list-items     print the 25 output items and run nothing: one line each,\n"
+    "                   bit TAB caption in the mode (empty when the item dialog hides\n"
+    "                   it there) TAB \"*\" when the default mask has the item\n"
+    "  --skip-broken    leave out a result file that cannot be read through, with one\n"
+    "                   line on stderr, and go on with the others\n"
     "  --help           show this text\n"
+    "  --version        show the version\n"
+    "\n"
+    "A failed run writes its error message on stderr and one more line that says\n"
+    "where and why: \"<file>: <line>行目: <reason>\" or \"<file>: <reason>\".\n"
     "\n"
     "Exit status: 0 on success, the error number (1, 2, 3 or 5) when the run fails,\n"
-    "64 on wrong usage.\n";
+    "4 when --skip-broken left out every file, 64 on wrong usage.\n";
 
 struct Options {
-  std::optional<int> mode;
+  std::optional<model::Mode> mode;
   std::optional<std::string> path;
   std::optional<std::string> filter;
   std::optional<std::string> output;
   std::optional<std::int32_t> optcode;
   std::optional<std::string> settings;
+  bool skip_broken = false;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments; the error text when they are wrong.
@@ -50,6 +65,14 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       o->help = true;
+      continue;
+    }
+    if (a == "--skip-broken") {
+      o->skip_broken = true;
+      continue;
+    }
+    if (a == "--version") {
+      o->version = true;
       continue;
     }
     std::string name = a;
@@ -66,14 +89,14 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
       value = args[++i];
     }
     if (name == "--mode") {
-      if (*value != "0" && *value != "1" && *value != "2" && *value != "3") {
+      if (value->size() != 1 || !model::IsModeNumber((*value)[0] - '0')) {
         return "--mode takes 0, 1, 2 or 3, not: " + *value;
       }
-      o->mode = (*value)[0] - '0';
+      o->mode = model::ModeOf((*value)[0] - '0');
     } else if (name == "--optcode") {
       bool found = false;
       const double n = platform::LeadingNumber(*value, &found);
-      const auto mask = platform::RoundToInt32(n);
+      const auto mask = platform::RoundTo<std::int32_t>(n);
       if (!found || !mask) return "--optcode takes a 32-bit decimal number, not: " + *value;
       o->optcode = *mask;
     } else if (name == "--path") {
@@ -96,16 +119,43 @@ std::string AsLines(std::string text) {
   return text;
 }
 
+int UsageError(const std::string& error, std::ostream& err) {
+  err << "tallyx-cli: " << error << "\n\n" << kUsage;
+  return kUsageExit;
+}
+
+// --list-items [--mode N]: which bit is which output item, as the item dialog shows it.
+int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+  std::erase(args, "--list-items");
+  Options o;
+  if (const auto error = Parse(args, &o)) return UsageError(*error, err);
+  if (o.path || o.filter || o.output || o.optcode || o.settings || o.help || o.version ||
+      o.skip_broken) {
+    return UsageError("--list-items takes no option but --mode", err);
+  }
+  const model::Mode mode = o.mode.value_or(model::Mode::kMuscleStrength);
+  for (int bit = 0; bit < model::kItemCount; ++bit) {
+    const model::Item item = model::ItemAt(bit);
+    out << bit << '\t' << (model::ItemShown(item, mode) ? model::ItemCaption(item, mode) : "")
+        << '\t' << (model::Has(model::kDefaultMask, item) ? "*" : "") << '\n';
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options o;
-  if (const auto error = Parse(args, &o)) {
-    err << "tallyx-cli: " << *error << "\n\n" << kUsage;
-    return kUsageExit;
+  if (std::find(args.begin(), args.end(), "--list-items") != args.end()) {
+    return ListItems(args, out, err);
   }
+  Options o;
+  if (const auto error = Parse(args, &o)) return UsageError(*error, err);
   if (o.help) {
     out << kUsage;
+    return 0;
+  }
+  if (o.version) {
+    out << "tallyx-cli " TALLYX_VERSION "\n";
     return 0;
   }
 
@@ -118,13 +168,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   in.mask = o.optcode.value_or(stored.optcode);
   in.directory_text = o.path.value_or(stored.path);
   in.output_path = o.output.value_or(stored.output);
-  in.filter_text = o.filter.value_or(std::string(model::EntriesOf(in.mode).filter_entry));
+  in.filter_text = o.filter.value_or(std::string(model::TableOf(in.mode).filter_entry));
+  in.skip_broken = o.skip_broken;
 
-  const convert::RunResult r = convert::RunConversion(in);
-  if (!r.ok) {
-    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n";
-    return r.failure.err_no;
+  convert::ConversionRun run(std::move(in));
+  if (o.skip_broken) {
+    run.OnSkipped([&err](const std::string& detail) { err << detail << std::endl; });
   }
+  const convert::RunResult r = run.Execute();
+  if (!r.ok) {
+    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n"
+        << r.failure.detail << "\n";
+    return model::NumberOf(r.failure.err_no);
+  }
+  if (r.processed == 0 && r.skipped > 0) return kAllSkippedExit;
   out << AsLines(shell::ClosingMessage(r.processed)) << "\n";
   return 0;
 }

@@ -1,5 +1,7 @@
 // tallyx: the window. It takes no arguments of its own; its only top-level window is MainForm.
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QSessionManager>
 
 #include "ui/main_form.h"
@@ -45,6 +47,14 @@ void DrainEndPipe() {
 }
 #endif
 
+// The icon in every size drawn for it, built into the binary.
+QIcon ProgramIcon() {
+  QIcon icon;
+  const QDir sizes(QStringLiteral(":/icons"));
+  for (const QString& name : sizes.entryList(QDir::Files)) icon.addFile(sizes.filePath(name));
+  return icon;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,7 +63,11 @@ int main(int argc, char** argv) {
   // pipe until the window runs.
   const bool end_signals_caught = CatchEndSignals();
 #endif
+  // The desktop matches the window to its menu entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TALLYX_APP_ID));
   QApplication app(argc, argv);
+  QApplication::setApplicationVersion(QStringLiteral(TALLYX_VERSION));
+  QApplication::setWindowIcon(ProgramIcon());
   tallyx::ui::MainForm form;
 
   // The end of the desktop session closes the window like its close box, which saves the

@@ -9,6 +9,8 @@
 namespace tallyx::convert {
 namespace {
 
+using model::Item;
+
 constexpr std::string_view kTargetRange = "\x96\xDA\x95\x57\x94\xCD\x88\xCD";        // 目標範囲
 constexpr std::string_view kRelativeIntensity = "\x91\x8A\x91\xCE\x8B\xAD\x93\x78";  // 相対強度
 constexpr std::string_view kTherapyPhase = "\x97\xC3\x96\x40\x8A\xFA";               // 療法期
@@ -24,11 +26,25 @@ bool CutAtTab(std::string_view s, std::string_view* before) {
 // Walks the lines of one file for one mode and mask, appending cells to the data line.
 class Section {
  public:
-  Section(platform::LineReader* in, std::int32_t mask, std::string* out)
-      : in_(in), mask_(mask), out_(out) {}
+  Section(platform::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault)
+      : in_(in), mask_(mask), out_(out), fault_(fault) {}
 
   // Reads the next line into current(); false at the end of the file or on a read failure.
-  bool Read() { return in_->Next(&current_) == platform::LineReader::Status::kLine; }
+  bool Read() {
+    const platform::LineReader::Status status = in_->Next(&current_);
+    if (status == platform::LineReader::Status::kLine) return true;
+    fault_->kind = status == platform::LineReader::Status::kEnd ? SectionFault::Kind::kEnds
+                                                                : SectionFault::Kind::kReadError;
+    fault_->line = in_->lines_read() + 1;
+    return false;
+  }
+  // Records what the current line lacks; always false.
+  bool Broken(SectionFault::Kind kind, std::string_view text = {}) {
+    fault_->kind = kind;
+    fault_->line = in_->lines_read();
+    fault_->text.assign(text);
+    return false;
+  }
   std::string_view current() const { return current_; }
 
   bool Skip(int count) {
@@ -37,19 +53,19 @@ class Section {
     }
     return true;
   }
-  // Reads one line and appends CheckBuff of it when `bit` is selected.
-  bool Cell(int bit) {
+  // Reads one line and appends its cell when `item` is selected.
+  bool Cell(Item item) {
     if (!Read()) return false;
-    if (Selected(bit)) AppendCurrent();
+    if (Selected(item)) AppendCurrent();
     return true;
   }
-  bool Cells(int bit, int count) {
+  bool Cells(Item item, int count) {
     for (int i = 0; i < count; ++i) {
-      if (!Cell(bit)) return false;
+      if (!Cell(item)) return false;
     }
     return true;
   }
-  bool Selected(int bit) const { return model::HasBit(mask_, bit); }
+  bool Selected(Item item) const { return model::Has(mask_, item); }
   void Append(std::string_view text) { out_->append(text); }
   // `n` in decimal and ",".
   void AppendCell(int n) {
@@ -63,6 +79,7 @@ class Section {
   platform::LineReader* in_;
   std::int32_t mask_;
   std::string* out_;
+  SectionFault* fault_;
   std::string_view current_;
 };
 
@@ -94,17 +111,19 @@ bool DateAndTime(Section* s) {
   std::string_view time_text;
   if (!CutAtTab(time_field, &time_text)) {
     // A quoted time has its TAB after the closing quote.
-    if (after_quote.find('\t') == std::string_view::npos) return false;
+    if (after_quote.find('\t') == std::string_view::npos) {
+      return s->Broken(SectionFault::Kind::kNoTab);
+    }
     time_text = time_field;
   }
   const auto time = platform::ParseTimeOfDay(time_text);
-  if (!time) return false;
+  if (!time) return s->Broken(SectionFault::Kind::kNotATime, time_text);
 
-  if (s->Selected(20)) {
+  if (s->Selected(Item::kDate)) {
     s->Append(date);
     s->Append(",");
   }
-  if (s->Selected(21)) {
+  if (s->Selected(Item::kTime)) {
     s->AppendCell(time->hour);
     s->AppendCell(time->minute);
     s->AppendCell(time->second);
@@ -115,22 +134,24 @@ bool DateAndTime(Section* s) {
 // Lines 1 to 18, the same in every mode.
 bool CommonHead(Section* s) {
   if (!s->Skip(2) || !s->Read()) return false;
-  if (s->Selected(3)) {  // line 3: user ID, cut at TAB, not trimmed
+  if (s->Selected(Item::kUserId)) {  // line 3: user ID, cut at TAB, not trimmed
     std::string_view id;
-    if (!CutAtTab(s->current(), &id)) return false;
+    if (!CutAtTab(s->current(), &id)) return s->Broken(SectionFault::Kind::kNoTab);
     s->Append(id);
     s->Append(",");
   }
-  return DateAndTime(s) && s->Cell(0) && s->Cell(4) && s->Cell(5) && s->Cell(2) && s->Skip(2) &&
-         s->Cell(6) && s->Cell(7) && s->Skip(1) && s->Cell(8) && s->Cell(12) && s->Cell(9) &&
-         s->Cell(10) && s->Cell(11);
+  return DateAndTime(s) && s->Cell(Item::kName) && s->Cell(Item::kBirthDate) &&
+         s->Cell(Item::kSex) && s->Cell(Item::kPatientCode) && s->Skip(2) &&
+         s->Cell(Item::kHeight) && s->Cell(Item::kWeight) && s->Skip(1) &&
+         s->Cell(Item::kSeatBase) && s->Cell(Item::kBackrestAngle) &&
+         s->Cell(Item::kSeatPosition) && s->Cell(Item::kPedalHeight) && s->Cell(Item::kPedalLength);
 }
 
-// The turn count line: appends its cell for `bit` and takes the count when it is numeric.
-bool CountLine(Section* s, int bit, std::int16_t* turns) {
-  if (!s->Cell(bit)) return false;
+// The turn count line: appends its cell for `item` and takes the count when it is numeric.
+bool CountLine(Section* s, Item item, std::int16_t* turns) {
+  if (!s->Cell(item)) return false;
   std::string_view text;
-  if (!CutAtTab(s->current(), &text)) return false;
+  if (!CutAtTab(s->current(), &text)) return s->Broken(SectionFault::Kind::kNoTab);
   std::int16_t n = 0;
   switch (platform::NumericToInt16(text, &n)) {
     case platform::NumericResult::kOk:
@@ -139,30 +160,33 @@ bool CountLine(Section* s, int bit, std::int16_t* turns) {
     case platform::NumericResult::kNotNumeric:
       return true;
     case platform::NumericResult::kOutOfRange:
-      return false;
+      return s->Broken(SectionFault::Kind::kCountOutOfRange, platform::TrimBlanks(text));
   }
   return false;
 }
 
-// Lines 20 to 23 of modes 0, 1 and 2.
-bool Settings20To23(Section* s) { return s->Cell(16) && s->Cell(15) && s->Cell(13) && s->Cell(17); }
+// Lines 20 to 23 of every mode but the exercise mode.
+bool Settings20To23(Section* s) {
+  return s->Cell(Item::kStrengthSetting) && s->Cell(Item::kAssistSpeed) &&
+         s->Cell(Item::kPedalOrigin) && s->Cell(Item::kPedalDirection);
+}
 
 bool MuscleStrength(Section* s, std::int16_t* turns) {
-  if (!CountLine(s, 14, turns) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 2) ||
-      !s->Skip(1)) {
+  if (!CountLine(s, Item::kPedalTurns, turns) || !Settings20To23(s) || !s->Skip(2) ||
+      !s->Cells(Item::kMaximum, 2) || !s->Skip(1)) {
     return false;
   }
-  return s->Cells(model::kBitPerTurn, *turns);
+  return s->Cells(Item::kPerTurn, *turns);
 }
 
 bool Isometric(Section* s, std::int16_t* turns) {
-  if (!s->Cell(14) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 4) ||
-      !CountLine(s, 22, turns)) {
+  if (!s->Cell(Item::kPedalTurns) || !Settings20To23(s) || !s->Skip(2) ||
+      !s->Cells(Item::kMaximum, 4) || !CountLine(s, Item::kMaximum, turns)) {
     return false;
   }
   for (int i = 1; i <= *turns; ++i) {
     if (!s->Read()) return false;
-    if (s->Selected(model::kBitPerTurn)) {
+    if (s->Selected(Item::kPerTurn)) {
       s->AppendCell(i);
       s->AppendCurrent();
     }
@@ -171,17 +195,19 @@ bool Isometric(Section* s, std::int16_t* turns) {
 }
 
 bool InitialRehabilitation(Section* s, std::int16_t* turns) {
-  if (!CountLine(s, 14, turns) || !Settings20To23(s) || !s->Skip(2) || !s->Cells(22, 4) ||
-      !s->Skip(2)) {
+  if (!CountLine(s, Item::kPedalTurns, turns) || !Settings20To23(s) || !s->Skip(2) ||
+      !s->Cells(Item::kMaximum, 4) || !s->Skip(2)) {
     return false;
   }
-  return s->Cells(model::kBitPerTurn, *turns);
+  return s->Cells(Item::kPerTurn, *turns);
 }
 
+// The boxes of the exercise mode stand for other values (see model::ItemCaption).
 bool Exercise(Section* s) {
-  if (!s->Skip(1) || !s->Cell(16)) return false;
+  // line 20: pedal direction
+  if (!s->Skip(1) || !s->Cell(Item::kStrengthSetting)) return false;
   if (!s->Read()) return false;  // line 21: target range
-  if (s->Selected(15)) {
+  if (s->Selected(Item::kAssistSpeed)) {
     if (platform::ContainsCp932(s->current(), kTargetRange)) {
       s->AppendCurrent();
     } else {
@@ -189,7 +215,7 @@ bool Exercise(Section* s) {
     }
   }
   if (!s->Read()) return false;  // line 22: relative intensity, or already the therapy phase
-  if (s->Selected(14)) {
+  if (s->Selected(Item::kPedalTurns)) {
     if (platform::ContainsCp932(s->current(), kRelativeIntensity)) {
       s->AppendCurrent();
     } else {
@@ -197,8 +223,10 @@ bool Exercise(Section* s) {
     }
   }
   if (!platform::ContainsCp932(s->current(), kTherapyPhase) && !s->Read()) return false;
-  if (s->Selected(13)) s->AppendCurrent();  // line k
-  return s->Cell(17) && s->Cell(18) && s->Skip(1) && s->Cells(22, 4);
+  if (s->Selected(Item::kPedalOrigin)) s->AppendCurrent();  // line k: therapy phase
+  // Then the exercise time and the calories.
+  return s->Cell(Item::kPedalDirection) && s->Cell(Item::kCalories) && s->Skip(1) &&
+         s->Cells(Item::kMaximum, 4);
 }
 
 }  // namespace
@@ -209,26 +237,21 @@ void AppendCheckBuff(std::string_view s, std::string* out) {
   out->push_back(',');
 }
 
-std::string CheckBuff(std::string_view s) {
-  std::string cell;
-  AppendCheckBuff(s, &cell);
-  return cell;
-}
-
-bool ReadResultSection(platform::LineReader* in, int mode, std::int32_t mask, std::int16_t* turns,
-                       std::string* line) {
-  Section s(in, mask, line);
+bool ReadResultSection(platform::LineReader* in, model::Mode mode, std::int32_t mask,
+                       std::int16_t* turns, std::string* line, SectionFault* fault) {
+  Section s(in, mask, line, fault);
   if (!CommonHead(&s)) return false;
-  switch (model::NormalMode(mode)) {
-    case 1:
-      return Isometric(&s, turns);
-    case 2:
-      return InitialRehabilitation(&s, turns);
-    case 3:
-      return Exercise(&s);
-    default:
+  switch (mode) {
+    case model::Mode::kMuscleStrength:
       return MuscleStrength(&s, turns);
+    case model::Mode::kIsometric:
+      return Isometric(&s, turns);
+    case model::Mode::kInitialRehabilitation:
+      return InitialRehabilitation(&s, turns);
+    case model::Mode::kExercise:
+      return Exercise(&s);
   }
+  return false;
 }
 
 }  // namespace tallyx::convert

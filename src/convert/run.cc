@@ -9,84 +9,265 @@
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "platform/line_io.h"
-#include "platform/text_conv.h"
 
 namespace tallyx::convert {
 namespace {
 
+using model::ErrorNumber;
+
 constexpr std::string_view kLineEnd = "\r\n";
 
-// One run from start to end. Every failure leaves through Fail(), which closes what is open and
-// reports the stage reached; what was written stays.
+// Why a run failed, beside its numbered message. A reason that ends in "（" is followed by the
+// system's words and "）".
+constexpr std::string_view kNoDirectory = "ディレクトリが指定されていません";
+constexpr std::string_view kNoPattern = "ファイル名のパターンが指定されていません";
+constexpr std::string_view kDirectoryMissing = "ディレクトリがありません";
+constexpr std::string_view kNotADirectory = "ディレクトリではありません";
+constexpr std::string_view kDirectoryUnreadable = "ディレクトリを読めません（";
+constexpr std::string_view kNoMatch = "一致するファイルがありません";
+constexpr std::string_view kNoOutputPath = "出力ファイル名が指定されていません";
+constexpr std::string_view kNoColumn = "このモードで出力する項目が選ばれていません";
+constexpr std::string_view kIsResultFile = "結果ファイルを上書きすることになります";
+constexpr std::string_view kCannotCreate = "作成できません（";
+constexpr std::string_view kCannotWrite = "書き込めません（";
+constexpr std::string_view kCannotClose = "閉じられません（";
+constexpr std::string_view kCannotOpen = "開けません（";
+constexpr std::string_view kCannotRead = "読み込めません（";
+constexpr std::string_view kEndsBefore = "ファイルがこの行の前で終わっています";
+constexpr std::string_view kNoTab = "TABがありません";
+constexpr std::string_view kNotATimeHead = "「";
+constexpr std::string_view kNotATimeTail = "」は時刻ではありません";
+constexpr std::string_view kCountHead = "回数「";
+constexpr std::string_view kCountTail = "」が範囲を超えています（32767まで）";
+constexpr std::string_view kNoCells = "データ行に書く値がありません";
+
+// A reason with the system's words for the failure that has just happened.
+std::string WithSystemReason(std::string_view reason) {
+  std::string text(reason);
+  text += platform::LastErrorText();
+  text += "）";
+  return text;
+}
+
+std::string DetailLine(std::string_view path, std::int32_t line, std::string_view reason) {
+  if (path.empty()) return std::string(reason);
+  std::string text(path);
+  text += ": ";
+  if (line > 0) {
+    text += std::to_string(line);
+    text += "行目: ";
+  }
+  text += reason;
+  return text;
+}
+
+std::string SectionReason(const SectionFault& fault) {
+  switch (fault.kind) {
+    case SectionFault::Kind::kEnds:
+      return std::string(kEndsBefore);
+    case SectionFault::Kind::kReadError:
+      return WithSystemReason(kCannotRead);
+    case SectionFault::Kind::kNoTab:
+      return std::string(kNoTab);
+    case SectionFault::Kind::kNotATime:
+      return std::string(kNotATimeHead) + platform::FromCp932(fault.text) +
+             std::string(kNotATimeTail);
+    case SectionFault::Kind::kCountOutOfRange:
+      return std::string(kCountHead) + platform::FromCp932(fault.text) + std::string(kCountTail);
+  }
+  return std::string();
+}
+
+// What became of one result file.
+enum class FileOutcome {
+  kWritten,       // its line (and side file) are written
+  kBroken,        // it could not be read through; broken_ says why
+  kOutputFailed,  // the CSV or its side file failed; output_failure_ says why
+};
+
+// One run from start to end. Every failure of the run leaves through Fail(), which closes what
+// is open and reports the stage reached; what was written stays.
 class Run {
  public:
-  explicit Run(const RunInputs& in) : in_(in), mode_(model::NormalMode(in.mode)) {}
+  Run(const RunInputs& in, const std::function<void(const RunProgress&)>& on_progress,
+      const std::function<void(const std::string&)>& on_skipped, const std::atomic<bool>& stop)
+      : in_(in),
+        waveform_(model::Has(in.mask, model::Item::kWaveform)),
+        on_progress_(on_progress),
+        on_skipped_(on_skipped),
+        stop_(stop) {}
 
   RunResult Execute() {
-    stage_ = 2;
-    if (in_.directory_text.empty()) return Fail();
-    directory_ = ValuePart(in_.directory_text);
+    if (std::optional<RunResult> failed = SetUp()) return std::move(*failed);
+    return ConvertAll();
+  }
+
+ private:
+  // Finds the result files and begins the CSV file with its header; the failure, if any.
+  std::optional<RunResult> SetUp() {
+    stage_ = ErrorNumber::kDirectory;
+    if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
+    directory_ = model::ValuePart(in_.directory_text);
     if (directory_.empty() || directory_.back() != platform::kSeparator) {
       directory_ += platform::kSeparator;
     }
 
-    stage_ = 3;
-    if (in_.filter_text.empty()) return Fail();
-    pattern_ = ValuePart(in_.filter_text);
-    if (!platform::ListMatchingFiles(directory_, pattern_, &files_) || files_.size() == 0) {
-      return Fail();
+    stage_ = ErrorNumber::kNoResultFile;
+    if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
+    pattern_ = model::ValuePart(in_.filter_text);
+    if (!platform::ListMatchingFiles(directory_, pattern_, &files_)) {
+      return Fail(DirectoryFailure(files_.directory()));
     }
+    if (files_.size() == 0) return Fail(DetailLine(directory_ + pattern_, 0, kNoMatch));
 
-    stage_ = 1;
-    if (in_.output_path.empty()) return Fail();
-    const bool waveform = model::HasBit(in_.mask, model::kBitWaveform);
-    if (waveform) side_name_ = SideFileName::FromOutputPath(in_.output_path);
-    if (IsInputFile(in_.output_path) || !csv_.Create(in_.output_path)) return Fail();
+    stage_ = ErrorNumber::kOutputFile;
+    if (in_.output_path.empty()) return Fail(DetailLine("", 0, kNoOutputPath));
+    if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
+    if (IsInputFile(in_.output_path)) return Fail(DetailLine(in_.output_path, 0, kIsResultFile));
+    if (!csv_.Create(in_.output_path)) return Fail(CsvFailure(kCannotCreate));
     csv_out_.Reset(&csv_);
 
-    std::string header = HeaderLine(mode_, in_.mask);
-    if (header.empty() || !WriteCsvLine(&header)) return Fail();
+    std::string header = HeaderLine(in_.mode, in_.mask);
+    if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
+    if (!WriteCsvLine(&header)) return Fail(CsvFailure(kCannotWrite));
+    return std::nullopt;
+  }
 
-    std::string path;
+  // Converts the result files one after the other, then closes the CSV file.
+  RunResult ConvertAll() {
+    RunResult r;
     std::string line;
-    std::string side_path;
-    std::int16_t turns = 0;
-    std::int32_t processed = 0;
-    for (std::size_t i = 0; i < files_.size(); ++i) {
-      ++processed;
-      const std::string_view name = files_.name(i);
+    const auto found = static_cast<std::int32_t>(files_.size());
+    for (std::int32_t i = 0; i < found; ++i) {
+      if (stop_.load(std::memory_order_relaxed)) {
+        r.stopped = true;
+        break;
+      }
+      const std::string_view name = files_.name(static_cast<std::size_t>(i));
+      if (on_progress_) on_progress_(RunProgress{i, found, name});
+      listed_path_.assign(files_.directory()).append(name);
       line.clear();
-      if (model::HasBit(in_.mask, model::kBitFileName)) {
+      if (model::Has(in_.mask, model::Item::kFileName)) {
         line += platform::ToCp932(name);
         line += ',';
       }
-      if (waveform) {
-        side_path_ = side_name_.PathFor(processed);
+      if (waveform_) {
+        // Side files are numbered by the files written.
+        side_path_ = side_name_.PathFor(r.processed + 1);
         line += platform::ToCp932(side_path_);
         line += ',';
       }
-      path.assign(directory_).append(name);
-      if (!result_.OpenListed(path)) return Fail();
-      reader_.Reset(&result_);
-      if (!ReadResultSection(&reader_, mode_, in_.mask, &turns, &line)) return Fail();
-      if (line.empty()) return Fail();
-      line.pop_back();
-      if (!WriteCsvLine(&line)) return Fail();
-      if (waveform && !WriteSideFile()) return Fail();
-      if (!result_.Close()) return Fail();
+      const std::int16_t turns_before = turns_;
+      switch (ConvertFile(&line)) {
+        case FileOutcome::kWritten:
+          ++r.processed;
+          break;
+        case FileOutcome::kOutputFailed:
+          return Fail(output_failure_);
+        case FileOutcome::kBroken:
+          if (!in_.skip_broken) return Fail(broken_);
+          LeaveOut();
+          turns_ = turns_before;
+          ++r.skipped;
+          if (on_skipped_) on_skipped_(broken_);
+          break;
+      }
     }
-    if (!csv_out_.Drain() || !csv_.Close()) return Fail();
-
-    RunResult r;
+    if (!csv_out_.Drain()) return Fail(CsvFailure(kCannotWrite));
+    if (!csv_.Close()) return Fail(CsvFailure(kCannotClose));
     r.ok = true;
-    r.processed = processed;
     return r;
   }
 
- private:
+  // Reads the current result file and writes its line and side file. Without skip_broken the
+  // line goes out before the side file, so that a side file's failure leaves the line written;
+  // with it the line waits until the file has been read to its end and closed.
+  FileOutcome ConvertFile(std::string* line) {
+    side_begun_ = false;
+    if (!result_.OpenListed(listed_path_)) return Broken(0, WithSystemReason(kCannotOpen));
+    reader_.Reset(&result_);
+    SectionFault fault;
+    if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
+      return Broken(fault.line, SectionReason(fault));
+    }
+    if (line->empty()) return Broken(0, std::string(kNoCells));
+    line->pop_back();
+    const bool hold_line = in_.skip_broken;
+    if (!hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
+    if (waveform_) {
+      const FileOutcome side = WriteSideFile();
+      if (side != FileOutcome::kWritten) return side;
+    }
+    if (!result_.Close()) return Broken(0, WithSystemReason(kCannotClose));
+    if (hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
+    return FileOutcome::kWritten;
+  }
+
+  // Copies the waveform section of the current result file: two lines skipped, then a caption
+  // line and every remaining line.
+  FileOutcome WriteSideFile() {
+    std::string_view ignored;
+    for (int i = 0; i < 2; ++i) {
+      const platform::LineReader::Status status = reader_.Next(&ignored);
+      if (status == platform::LineReader::Status::kEnd) {
+        return Broken(reader_.lines_read() + 1, std::string(kEndsBefore));
+      }
+      if (status == platform::LineReader::Status::kError) {
+        return Broken(reader_.lines_read() + 1, WithSystemReason(kCannotRead));
+      }
+    }
+    stage_ = ErrorNumber::kSideFile;
+    if (IsInputFile(side_path_)) return OutputFailed(DetailLine(side_path_, 0, kIsResultFile));
+    if (!side_.Create(side_path_)) return OutputFailed(SideFailure(kCannotCreate));
+    side_begun_ = true;
+    side_out_.Reset(&side_);
+    std::string caption = platform::ToCp932(model::TableOf(in_.mode).side_file_caption);
+    caption.append(kLineEnd);
+    if (!side_out_.Append(caption)) return OutputFailed(SideFailure(kCannotWrite));
+    bool read_failed = false;
+    if (!reader_.CopyRemainingLines(&side_out_, &read_failed)) {
+      if (read_failed) return Broken(0, WithSystemReason(kCannotRead));
+      return OutputFailed(SideFailure(kCannotWrite));
+    }
+    if (!side_out_.Drain()) return OutputFailed(SideFailure(kCannotWrite));
+    if (!side_.Close()) return OutputFailed(SideFailure(kCannotClose));
+    return FileOutcome::kWritten;
+  }
+
+  FileOutcome Broken(std::int32_t line, const std::string& reason) {
+    broken_ = DetailLine(listed_path_, line, reason);
+    return FileOutcome::kBroken;
+  }
+  FileOutcome OutputFailed(std::string detail) {
+    output_failure_ = std::move(detail);
+    return FileOutcome::kOutputFailed;
+  }
+  std::string CsvFailure(std::string_view reason) const {
+    return DetailLine(in_.output_path, 0, WithSystemReason(reason));
+  }
+  std::string SideFailure(std::string_view reason) const {
+    return DetailLine(side_path_, 0, WithSystemReason(reason));
+  }
+  std::string DirectoryFailure(const std::string& directory) const {
+    const std::string reason = WithSystemReason(kDirectoryUnreadable);
+    // Without its final separator, so that a file there is found as one.
+    std::string bare = directory;
+    while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
+    if (!platform::PathExists(bare)) return DetailLine(directory, 0, kDirectoryMissing);
+    if (!platform::IsDirectory(bare)) return DetailLine(directory, 0, kNotADirectory);
+    return DetailLine(directory, 0, reason);
+  }
+
+  // A broken file leaves nothing behind: its side file, whole or not, goes.
+  void LeaveOut() {
+    result_.Close();
+    side_.Close();
+    if (side_begun_) platform::RemoveFile(side_path_);
+  }
+
   // What the writers still hold goes out before the files are closed: everything produced
   // before the failure stays written.
-  RunResult Fail() {
+  RunResult Fail(std::string detail) {
     if (side_.IsOpen()) {
       side_out_.Drain();
       side_.Close();
@@ -98,15 +279,16 @@ class Run {
     }
     RunResult r;
     r.failure.err_no = stage_;
+    r.failure.detail = std::move(detail);
     switch (stage_) {
-      case 2:
+      case ErrorNumber::kDirectory:
         r.failure.s1 = directory_;
         break;
-      case 3:
+      case ErrorNumber::kNoResultFile:
         r.failure.s1 = directory_;
         r.failure.s2 = pattern_;
         break;
-      case 1:
+      case ErrorNumber::kOutputFile:
         r.failure.s1 = in_.output_path;
         break;
       default:
@@ -129,29 +311,20 @@ class Run {
     return id && files_.Contains(*id);
   }
 
-  // Copies the waveform section of the current result file: two lines skipped, then a caption
-  // line and every remaining line.
-  bool WriteSideFile() {
-    std::string_view ignored;
-    for (int i = 0; i < 2; ++i) {
-      if (reader_.Next(&ignored) != platform::LineReader::Status::kLine) return false;
-    }
-    stage_ = 5;
-    if (IsInputFile(side_path_) || !side_.Create(side_path_)) return false;
-    side_out_.Reset(&side_);
-    bool read_failed = false;
-    std::string caption = platform::ToCp932(SideFileCaption(mode_));
-    caption.append(kLineEnd);
-    return side_out_.Append(caption) && reader_.CopyRemainingLines(&side_out_, &read_failed) &&
-           side_out_.Drain() && side_.Close();
-  }
-
   const RunInputs& in_;
-  const int mode_;
-  std::int16_t stage_ = 0;
+  const bool waveform_;
+  const std::function<void(const RunProgress&)>& on_progress_;
+  const std::function<void(const std::string&)>& on_skipped_;
+  const std::atomic<bool>& stop_;
+  ErrorNumber stage_ = ErrorNumber::kDirectory;  // the stage reached, by its error
+  std::int16_t turns_ = 0;                       // the turn count, carried from file to file
+  bool side_begun_ = false;                      // the current file's side file has been created
   std::string directory_;
   std::string pattern_;
+  std::string listed_path_;  // the current result file, as the listing names it
   std::string side_path_;
+  std::string broken_;
+  std::string output_failure_;
   SideFileName side_name_;
   platform::FileList files_;
   platform::OutputFile csv_;
@@ -164,12 +337,10 @@ class Run {
 
 }  // namespace
 
-std::string ValuePart(std::string_view text) {
-  const std::size_t paren = text.find('(');
-  if (paren != std::string_view::npos) text = text.substr(0, paren);
-  return std::string(platform::TrimBlanks(text));
+RunResult ConversionRun::Execute() {
+  return Run(inputs_, on_progress_, on_skipped_, stop_).Execute();
 }
 
-RunResult RunConversion(const RunInputs& inputs) { return Run(inputs).Execute(); }
+RunResult RunConversion(const RunInputs& inputs) { return ConversionRun(inputs).Execute(); }
 
 }  // namespace tallyx::convert

@@ -2,36 +2,82 @@
 // side files on request.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "model/errors.h"
+#include "model/model.h"
 
 namespace tallyx::convert {
 
 struct RunInputs {
-  int mode = 0;                // 0 to 3
-  std::int32_t mask = 0;       // output items, bits 0 to 24
+  model::Mode mode = model::Mode::kMuscleStrength;
+  std::int32_t mask = 0;       // output items (model::Item)
   std::string directory_text;  // directory box text, maybe with its comment
   std::string filter_text;     // filter box text, maybe with its comment
   std::string output_path;     // the CSV file
+  // A result file that cannot be read through is left out (no line, no side file) and the run
+  // goes on; each file's line then waits until its side file is whole.
+  bool skip_broken = false;
 };
 
-// What the window shows for a failed run: the error number and its two texts.
+// What the window shows for a failed run: the error number and its two texts, and beside them
+// one line that says what went wrong where: "<path>: <line>行目: <reason>" for a result file
+// that broke off at a line, otherwise "<path>: <reason>" (the reason alone when there is no
+// path). UTF-8 but for file names that are not.
 struct RunFailure {
-  std::int16_t err_no = 0;
+  model::ErrorNumber err_no{};
   std::string s1;
   std::string s2;
+  std::string detail;
 };
 
 struct RunResult {
   bool ok = false;
-  std::int32_t processed = 0;  // files processed, when ok
+  bool stopped = false;        // asked to stop: the files finished until then are written
+  std::int32_t processed = 0;  // files whose line was written, when ok
+  std::int32_t skipped = 0;    // broken files left out (skip_broken only)
   RunFailure failure;          // when not ok
 };
 
-RunResult RunConversion(const RunInputs& inputs);
+// Where a run is, as it begins a result file.
+struct RunProgress {
+  std::int32_t finished = 0;  // result files done (written or left out)
+  std::int32_t found = 0;     // result files the listing found
+  std::string_view name;      // the file now begun, as listed
+};
 
-// The value of a box text that may carry a comment: the text before its first "(", trimmed.
-std::string ValuePart(std::string_view text);
+// A run as an object: it can be watched while it goes and asked to stop from another thread.
+// Execute() runs it on the calling thread, once; the callbacks are called on that thread.
+class ConversionRun {
+ public:
+  explicit ConversionRun(RunInputs inputs) : inputs_(std::move(inputs)) {}
+
+  // Called as each result file is begun. Left unset, nothing is prepared for it.
+  void OnProgress(std::function<void(const RunProgress&)> callback) {
+    on_progress_ = std::move(callback);
+  }
+  // Called with the detail line of each broken file that skip_broken leaves out.
+  void OnSkipped(std::function<void(const std::string& detail)> callback) {
+    on_skipped_ = std::move(callback);
+  }
+  // From any thread: the file being read is finished (its line and its side file), then the
+  // run ends as stopped. Before the first file it ends with the header alone.
+  void RequestStop() { stop_.store(true, std::memory_order_relaxed); }
+
+  RunResult Execute();
+
+ private:
+  const RunInputs inputs_;
+  std::function<void(const RunProgress&)> on_progress_;
+  std::function<void(const std::string&)> on_skipped_;
+  std::atomic<bool> stop_{false};
+};
+
+// One run without watching or stopping.
+RunResult RunConversion(const RunInputs& inputs);
 
 }  // namespace tallyx::convert

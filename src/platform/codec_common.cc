@@ -1,5 +1,7 @@
 #include "platform/codec.h"
 
+#include "platform/chars.h"
+
 namespace tallyx::platform {
 
 bool IsValidUtf8(std::string_view text) {
@@ -11,20 +13,10 @@ bool IsValidUtf8(std::string_view text) {
       ++i;
       continue;
     }
-    size_t len;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
+    // A continuation byte, an overlong two-byte form or a start beyond U+10FFFF.
+    if (c < 0xC2 || c > 0xF4) return false;
+    const size_t len = Utf8SequenceLength(c);
+    char32_t cp = c & (0x7Fu >> len);
     if (n - i < len) return false;
     for (size_t k = 1; k < len; ++k) {
       const auto t = static_cast<unsigned char>(text[i + k]);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/chars.h"
 #include "platform/codec.h"
 
 namespace tallyx::platform {
@@ -58,11 +59,8 @@ class Converter {
   iconv_t cd_;
 };
 
-size_t Utf8SequenceLength(std::string_view rest) {
-  const auto c = static_cast<unsigned char>(rest[0]);
-  size_t len = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-  if (c < 0x80) len = 1;
-  return std::min(len, rest.size());
+size_t Utf8Length(std::string_view rest) {
+  return std::min(Utf8SequenceLength(static_cast<unsigned char>(rest[0])), rest.size());
 }
 
 size_t Cp932SequenceLength(std::string_view rest) {
@@ -77,7 +75,7 @@ std::string ToCp932(std::string_view utf8) {
   for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(utf8);
   thread_local Converter to_cp932("CP932", "UTF-8");
-  return to_cp932.Run(utf8, "?", Utf8SequenceLength);
+  return to_cp932.Run(utf8, "?", Utf8Length);
 }
 
 std::string FromCp932(std::string_view cp932) {

@@ -10,7 +10,7 @@
 
 namespace tallyx::platform {
 
-enum class FsCall { kOpen, kRead, kWrite, kFlush, kClose, kRename, kRemove, kList };
+enum class FsCall { kOpen, kRead, kWrite, kFlush, kClose, kRename, kRemove, kList, kMakeDir };
 
 namespace fault {
 
@@ -28,6 +28,9 @@ void Reset();
 void FailCall(long n);
 // The call numbered `n` and every call after it fail, as on a disk that has gone away.
 void FailFrom(long n);
+// Every later call of kind `call` first waits `milliseconds`, as on a slow network share (0
+// ends the wait; Reset does too). Safe to set while another thread makes calls.
+void SlowDown(FsCall call, int milliseconds);
 // Calls counted since Reset.
 long CallCount();
 // Files opened through this layer and not closed yet.
@@ -40,6 +43,9 @@ const std::vector<TracedCall>& Trace();
 // an open file name it by its handle.
 bool Intercept(FsCall call, std::string_view path);
 bool Intercept(FsCall call, std::intptr_t handle);
+// Makes the system's last error an input/output error, so that an injected failure reads as one
+// (defined per system).
+void SetInjectedError();
 // The bytes the call counted last has read or written.
 void Transferred(std::ptrdiff_t bytes);
 void HandleOpened(std::intptr_t handle, std::string_view path);

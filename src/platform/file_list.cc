@@ -1,5 +1,6 @@
 // The listing that both file-system implementations fill.
 #include <algorithm>
+#include <utility>
 
 #include "platform/fs.h"
 #include "platform/wildcard.h"
@@ -43,7 +44,8 @@ void FileList::Finish() {
   ids_.shrink_to_fit();
 }
 
-void FileList::Clear() {
+void FileList::Clear(std::string directory) {
+  directory_ = std::move(directory);
   arena_.clear();
   starts_.clear();
   ids_.clear();

@@ -13,10 +13,14 @@
 namespace tallyx::platform {
 
 #ifdef _WIN32
+// Per-user settings lie in the directory "TEMP" names or in the current directory.
+inline constexpr bool kHasUserConfigHome = false;
 inline constexpr char kSeparator = '\\';
 // Characters that end a directory part of a path: "\", "/" and a drive's ":".
 inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
+// Per-user settings may lie in the user's configuration directory ($XDG_CONFIG_HOME, ~/.config).
+inline constexpr bool kHasUserConfigHome = true;
 inline constexpr char kSeparator = '/';
 inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
@@ -86,14 +90,18 @@ class FileList {
  public:
   std::size_t size() const { return starts_.size(); }
   std::string_view name(std::size_t i) const;
+  // The directory that was searched, ending in a separator (empty for the current directory):
+  // a listed file's path is this directory followed by its name.
+  const std::string& directory() const { return directory_; }
   bool Contains(const FileId& id) const;
 
   // A file whose identity could not be read is listed without one.
   void Add(std::string_view name, const std::optional<FileId>& id);
   void Finish();  // sorts the names
-  void Clear();
+  void Clear(std::string directory);
 
  private:
+  std::string directory_;
   std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
   // A run asks once without side files and once per side file with them: the identities are
@@ -104,7 +112,8 @@ class FileList {
 
 // Lists the files of `directory` (which ends in a separator or is empty for the current
 // directory) matching `pattern` ("*" and "?", ASCII letters without regard to case). A pattern
-// holding separators searches the directory they name. False when the directory cannot be read.
+// holding separators searches the directory they name, and the listing keeps that directory.
+// False when the directory cannot be read.
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out);
 
 // The identity of the file a path names, following links; none when nothing is there.
@@ -114,9 +123,16 @@ std::optional<FileId> IdentityOf(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 
+// Makes the directory `path` (its parent must exist); true also when it is a directory already.
+// Only its owner may enter it where the system has such permissions.
+bool MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Replaces `to` by `from` in one step: readers see the old file or the new one, never neither.
 bool ReplaceFile(const std::string& from, const std::string& to);
+
+// The system's own words for why the last file-system call of this thread failed ("Permission
+// denied", "No space left on device"), for telling the user; read it right after the failure.
+std::string LastErrorText();
 
 // The value of an environment variable; empty when unset.
 std::string GetEnv(const char* name);

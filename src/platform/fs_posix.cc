@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <system_error>
 
 #include "platform/fault.h"
 #include "platform/fs.h"
@@ -38,8 +39,11 @@ int OpenWithoutBlocking(const std::string& path, int flags, Acceptable acceptabl
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
   if (fd < 0) return -1;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !acceptable(st.st_mode)) {
+  const bool known = ::fstat(fd, &st) == 0;
+  if (!known || !acceptable(st.st_mode)) {
+    const int error = !known ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
+    errno = error;
     return -1;
   }
   // O_NONBLOCK means nothing for an ordinary file: two calls saved on every file of a run.
@@ -81,7 +85,10 @@ std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
   if (read_before_ && !ordinary_) {
     struct stat st;
     ordinary_ = ::fstat(Fd(handle_), &st) == 0 && S_ISREG(st.st_mode);
-    if (!ordinary_) return -1;
+    if (!ordinary_) {
+      errno = EINVAL;
+      return -1;
+    }
   }
   for (;;) {
     const ssize_t got = ::read(Fd(handle_), buf, n);
@@ -130,7 +137,6 @@ bool OutputFile::Flush() {
 bool OutputFile::Close() { return CloseHandle(&handle_); }
 
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
-  out->Clear();
   // The search is for directory + pattern: a separator inside the pattern moves into the
   // directory part.
   std::string full = directory;
@@ -138,6 +144,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   const std::size_t cut = full.rfind(kSeparator);
   const std::string dir = cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
   const std::string name_pattern = cut == std::string::npos ? full : full.substr(cut + 1);
+  out->Clear(dir);
 
   if (fault::Intercept(FsCall::kList, dir)) return false;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
@@ -186,6 +193,11 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool MakeDirectory(const std::string& path) {
+  if (fault::Intercept(FsCall::kMakeDir, path)) return false;
+  return ::mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && IsDirectory(path));
+}
+
 bool RemoveFile(const std::string& path) {
   if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::unlink(path.c_str()) == 0;
@@ -195,6 +207,12 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
   if (fault::Intercept(FsCall::kRename, to)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
+
+std::string LastErrorText() { return std::generic_category().message(errno); }
+
+namespace fault {
+void SetInjectedError() { errno = EIO; }
+}  // namespace fault
 
 std::string GetEnv(const char* name) {
   const char* v = ::getenv(name);

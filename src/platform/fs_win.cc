@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "platform/fault.h"
 #include "platform/fs.h"
@@ -245,6 +246,7 @@ bool InputFile::Open(const std::string& path) {
   // Only files on a disk: no console, device or pipe that could block the reader.
   if (::GetFileType(h) != FILE_TYPE_DISK) {
     ::CloseHandle(h);
+    ::SetLastError(ERROR_INVALID_FUNCTION);
     return false;
   }
   handle_ = Value(h);
@@ -272,14 +274,20 @@ bool OutputFile::Create(const std::string& path) {
   if (fault::Intercept(FsCall::kOpen, path)) return false;
   // Only a file on a disk: "nul", "con", "com1" and their like take the bytes and keep none.
   const std::wstring wide = FilePath(path);
-  if (NamesDevice(wide)) return false;
+  if (NamesDevice(wide)) {
+    ::SetLastError(ERROR_INVALID_FUNCTION);
+    return false;
+  }
   // Opened, then emptied: unlike CREATE_ALWAYS this also empties a hidden file, as the POSIX
   // build does with any file.
   const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   if (::GetFileType(h) != FILE_TYPE_DISK || !::SetEndOfFile(h)) {
+    const DWORD error =
+        ::GetFileType(h) != FILE_TYPE_DISK ? ERROR_INVALID_FUNCTION : ::GetLastError();
     ::CloseHandle(h);
+    ::SetLastError(error);
     return false;
   }
   handle_ = Value(h);
@@ -313,7 +321,6 @@ bool OutputFile::Flush() {
 bool OutputFile::Close() { return CloseFile(&handle_); }
 
 bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
-  out->Clear();
   // The search is for directory + pattern: a separator inside the pattern moves into the
   // directory part. "/" separates as well as "\", and "C:" names a drive's current directory.
   std::string full = directory;
@@ -322,6 +329,7 @@ bool ListMatchingFiles(const std::string& directory, std::string_view pattern, F
   while (cut > 0 && !IsPathSeparator(full[cut - 1])) --cut;
   const std::string dir = full.substr(0, cut);
   const std::string name_pattern = full.substr(cut);
+  out->Clear(dir);
 
   if (fault::Intercept(FsCall::kList, dir)) return false;
   // Names and file ids come in one pass over the directory: no file is opened to learn which
@@ -367,6 +375,11 @@ bool IsDirectory(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool MakeDirectory(const std::string& path) {
+  if (fault::Intercept(FsCall::kMakeDir, path)) return false;
+  return ::CreateDirectoryW(FilePath(path).c_str(), nullptr) != 0 || IsDirectory(path);
+}
+
 bool RemoveFile(const std::string& path) {
   if (fault::Intercept(FsCall::kRemove, path)) return false;
   return ::DeleteFileW(FilePath(path).c_str());
@@ -377,6 +390,27 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
   return ::MoveFileExW(FilePath(from).c_str(), FilePath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
+
+std::string LastErrorText() {
+  const DWORD code = ::GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
+  if (text != nullptr) ::LocalFree(text);
+  while (!message.empty() &&
+         (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
+          message.back() == L'.' || message.back() == L'\x3002')) {  // "。"
+    message.pop_back();
+  }
+  if (message.empty()) return "error " + std::to_string(code);
+  return FromUtf16(message);
+}
+
+namespace fault {
+void SetInjectedError() { ::SetLastError(ERROR_IO_DEVICE); }
+}  // namespace fault
 
 std::string GetEnv(const char* name) {
   const std::wstring wide_name = ToUtf16(name);

@@ -52,6 +52,7 @@ void LineReader::Reset(InputFile* file) {
   begin_ = end_ = scanned_ = 0;
   eof_ = false;
   first_read_ = true;
+  lines_ = 0;
 }
 
 bool LineReader::Fill() {
@@ -89,6 +90,7 @@ LineReader::Status LineReader::Next(std::string_view* line) {
         begin_ = p + 1;
         if (begin_ < end_ && base[begin_] == '\n') ++begin_;
         scanned_ = 0;
+        ++lines_;
         return Status::kLine;
       }
       scanned_ = p - begin_;  // the CR is the last byte: look behind it first
@@ -97,6 +99,7 @@ LineReader::Status LineReader::Next(std::string_view* line) {
       *line = std::string_view(base + begin_, end_ - begin_);
       begin_ = end_;
       scanned_ = 0;
+      ++lines_;
       return Status::kLine;
     } else {
       scanned_ = end_ - begin_;
@@ -109,71 +112,67 @@ bool LineReader::CopyRemainingLines(BufferedWriter* out, bool* read_failed) {
   *read_failed = false;
   bool open_line = false;  // bytes of a line were copied and its end is still to come
   for (;;) {
-    if (begin_ == end_) {
-      if (eof_) break;
-      if (!Fill()) {
-        *read_failed = true;
+    if (begin_ < end_) {
+      // Most waveform sections end every line with CR LF: then the block goes out as it stands.
+      // A CR as its last byte waits for the next block, which tells whether an LF follows.
+      const char* base = buf_.get();
+      const std::size_t stop = base[end_ - 1] == '\r' && !eof_ ? end_ - 1 : end_;
+      const bool as_it_stands =
+          stop > begin_ && base[stop - 1] != '\r' && !HasLoneCr(base + begin_, stop - begin_);
+      if (!(as_it_stands ? CopyBlock(stop, out, &open_line)
+                         : CopyRepairingLoneCrs(out, &open_line))) {
         return false;
       }
-      continue;
     }
-    char* base = buf_.get();
-    // Most waveform sections end every line with CR LF: then the block goes out as it stands.
-    // A CR as its last byte waits for the next block, which tells whether an LF follows.
-    const std::size_t stop = base[end_ - 1] == '\r' && !eof_ ? end_ - 1 : end_;
-    if (stop > begin_ && base[stop - 1] != '\r' && !HasLoneCr(base + begin_, stop - begin_)) {
-      if (!out->Append(std::string_view(base + begin_, stop - begin_))) return false;
-      open_line = stop - begin_ < 2 || base[stop - 2] != '\r' || base[stop - 1] != '\n';
-      begin_ = stop;
-      scanned_ = 0;
-      if (begin_ == end_ && eof_) break;
-      if (!Fill()) {
-        *read_failed = true;
-        return false;
-      }
-      continue;
-    }
-    std::size_t run = begin_;  // start of the bytes that go out unchanged
-    std::size_t p = begin_;
-    bool need_more = false;
-    for (;;) {
-      const auto* cr = static_cast<const char*>(std::memchr(base + p, '\r', end_ - p));
-      if (cr == nullptr) {
-        p = end_;
-        break;
-      }
-      p = static_cast<std::size_t>(cr - base);
-      if (p + 1 == end_ && !eof_) {  // whether an LF follows is not known yet
-        need_more = true;
-        break;
-      }
-      if (p + 1 < end_ && base[p + 1] == '\n') {
-        p += 2;
-        continue;
-      }
-      // A lone CR ends a line: it goes out as CR LF.
-      if (!out->Append(std::string_view(base + run, p + 1 - run)) || !out->Append("\n")) {
-        return false;
-      }
-      run = ++p;
-    }
-    if (p > run) {
-      if (!out->Append(std::string_view(base + run, p - run))) return false;
-      open_line = base[p - 1] != '\n' || p - run < 2 || base[p - 2] != '\r';
-    } else if (run > begin_) {
-      open_line = false;
-    }
-    begin_ = p;
-    scanned_ = 0;
-    if (need_more || begin_ == end_) {
-      if (eof_) break;
-      if (!Fill()) {
-        *read_failed = true;
-        return false;
-      }
+    if (eof_) break;
+    if (!Fill()) {
+      *read_failed = true;
+      return false;
     }
   }
   return !open_line || out->Append("\r\n");
+}
+
+bool LineReader::CopyBlock(std::size_t stop, BufferedWriter* out, bool* open_line) {
+  const char* base = buf_.get();
+  if (!out->Append(std::string_view(base + begin_, stop - begin_))) return false;
+  *open_line = stop - begin_ < 2 || base[stop - 2] != '\r' || base[stop - 1] != '\n';
+  begin_ = stop;
+  scanned_ = 0;
+  return true;
+}
+
+bool LineReader::CopyRepairingLoneCrs(BufferedWriter* out, bool* open_line) {
+  const char* base = buf_.get();
+  std::size_t run = begin_;  // start of the bytes that go out unchanged
+  std::size_t p = begin_;
+  for (;;) {
+    const auto* cr = static_cast<const char*>(std::memchr(base + p, '\r', end_ - p));
+    if (cr == nullptr) {
+      p = end_;
+      break;
+    }
+    p = static_cast<std::size_t>(cr - base);
+    if (p + 1 == end_ && !eof_) break;  // whether an LF follows is not known yet
+    if (p + 1 < end_ && base[p + 1] == '\n') {
+      p += 2;
+      continue;
+    }
+    // A lone CR ends a line: it goes out as CR LF.
+    if (!out->Append(std::string_view(base + run, p + 1 - run)) || !out->Append("\n")) {
+      return false;
+    }
+    run = ++p;
+  }
+  if (p > run) {
+    if (!out->Append(std::string_view(base + run, p - run))) return false;
+    *open_line = base[p - 1] != '\n' || p - run < 2 || base[p - 2] != '\r';
+  } else if (run > begin_) {
+    *open_line = false;
+  }
+  begin_ = p;
+  scanned_ = 0;
+  return true;
 }
 
 }  // namespace tallyx::platform

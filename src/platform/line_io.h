@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,8 @@ class LineReader {
 
   // The next line, without its terminator; valid until the next call.
   Status Next(std::string_view* line);
+  // Lines that Next has delivered since Reset: the number of the line it delivered last.
+  std::int32_t lines_read() const { return lines_; }
 
   // Copies every remaining line to `out`, each ended by CR LF, in large blocks. False when the
   // file could not be read (`*read_failed` set) or `out` could not be written.
@@ -50,6 +53,12 @@ class LineReader {
  private:
   // Reads more of the file behind what is buffered. False on a read failure.
   bool Fill();
+  // The two ways CopyRemainingLines hands on the buffered bytes; false when `out` failed.
+  // CopyBlock: those before `stop`, which hold no lone CR, as they stand.
+  bool CopyBlock(std::size_t stop, BufferedWriter* out, bool* open_line);
+  // CopyRepairingLoneCrs: all of them, each lone CR followed by an LF; a CR at the end that may
+  // yet be followed by an LF stays buffered.
+  bool CopyRepairingLoneCrs(BufferedWriter* out, bool* open_line);
 
   static constexpr std::size_t kFirstRead = 4096;  // a result section fits in one page
   static constexpr std::size_t kInitialCapacity = 256 * 1024;
@@ -61,6 +70,7 @@ class LineReader {
   std::size_t scanned_ = 0;  // bytes after begin_ known to hold no CR
   bool eof_ = false;
   bool first_read_ = true;
+  std::int32_t lines_ = 0;
   InputFile* file_ = nullptr;
 };
 

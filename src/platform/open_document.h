@@ -1,23 +1,48 @@
 // Opening a document with the application that the desktop associates with it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tallyx::platform {
 
-// Whether OpenDocument exists here. On Windows the shell opens documents; elsewhere the window
-// does it through its toolkit's desktop services.
-#ifdef _WIN32
-inline constexpr bool kShellOpensDocuments = true;
-#else
-inline constexpr bool kShellOpensDocuments = false;
-#endif
+// The outcomes of OpenDocument, numbered as the Windows shell numbers them: a code above
+// kLastFailure is success, any other a failure.
+namespace shell_code {
+inline constexpr int kUnknownFailure = 0;  // the Windows shell: out of resources
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kPathNotFound = 3;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kOutOfMemory = 8;
+inline constexpr int kBadProgram = 11;
+inline constexpr int kSharingViolation = 26;
+inline constexpr int kIncompleteAssociation = 27;
+inline constexpr int kDdeTimeout = 28;
+inline constexpr int kDdeFailed = 29;
+inline constexpr int kDdeBusy = 30;
+inline constexpr int kNoAssociation = 31;
+inline constexpr int kLibraryNotFound = 32;
+inline constexpr int kLastFailure = 32;
+inline constexpr int kOpened = kLastFailure + 1;
+}  // namespace shell_code
 
-// Asks the Windows shell to "Open" the document at `path` (UTF-8, handed on in the system's ANSI
-// code page), with the desktop window as owner, "C:\" as working directory, shown normally.
-// Returns the shell's code: above 32 on success, else a failure code (2 file not found, 3 path
-// not found, ...) that shell::OpenFailureErrorNumber turns into an error number. Defined only
-// where kShellOpensDocuments holds; call it under `if constexpr`.
-int OpenDocument(const std::string& path);
+constexpr bool IsOpened(int code) { return code > shell_code::kLastFailure; }
+
+// Called over and over while OpenDocument waits for the desktop's opener, so that the caller's
+// windows keep painting.
+using WhileWaiting = std::function<void()>;
+
+// Opens the document at `path` (UTF-8) with the application the desktop associates with it and
+// returns the outcome as the Windows shell reports it (see shell_code): a failure code is turned
+// into an error number by shell::OpenFailureErrorNumber.
+//
+// On Windows the shell's "Open" does it, with the desktop window as owner, "C:\" as working
+// directory, shown normally. Elsewhere the path is looked at first (missing file, missing
+// directory, unreadable), then the desktop's opener `xdg-open` is started and its exit status
+// taken: 0 success, 2 file not found, 3 or 4 (no tool, or no application) no association, any
+// other an unknown failure; an opener that is missing or cannot be started gives no association.
+// One still running after three seconds has started an application: success. `while_waiting`
+// runs meanwhile.
+int OpenDocument(const std::string& path, const WhileWaiting& while_waiting = {});
 
 }  // namespace tallyx::platform

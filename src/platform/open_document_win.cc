@@ -9,6 +9,20 @@
 namespace tallyx::platform {
 namespace {
 
+// The codes OpenDocument hands on are the shell's own.
+static_assert(shell_code::kFileNotFound == SE_ERR_FNF);
+static_assert(shell_code::kPathNotFound == SE_ERR_PNF);
+static_assert(shell_code::kAccessDenied == SE_ERR_ACCESSDENIED);
+static_assert(shell_code::kOutOfMemory == SE_ERR_OOM);
+static_assert(shell_code::kBadProgram == ERROR_BAD_FORMAT);
+static_assert(shell_code::kSharingViolation == SE_ERR_SHARE);
+static_assert(shell_code::kIncompleteAssociation == SE_ERR_ASSOCINCOMPLETE);
+static_assert(shell_code::kDdeTimeout == SE_ERR_DDETIMEOUT);
+static_assert(shell_code::kDdeFailed == SE_ERR_DDEFAIL);
+static_assert(shell_code::kDdeBusy == SE_ERR_DDEBUSY);
+static_assert(shell_code::kNoAssociation == SE_ERR_NOASSOC);
+static_assert(shell_code::kLibraryNotFound == SE_ERR_DLLNOTFOUND);
+
 // ShellExecuteA reads its strings in the system's ANSI code page (932 on a Japanese desktop).
 std::string ToAnsiCodePage(const std::string& utf8) {
   const std::wstring wide = ToUtf16(utf8);
@@ -22,7 +36,8 @@ std::string ToAnsiCodePage(const std::string& utf8) {
 
 }  // namespace
 
-int OpenDocument(const std::string& path) {
+// The shell call returns at once: there is nothing to wait for.
+int OpenDocument(const std::string& path, const WhileWaiting&) {
   const HWND owner = ::GetDesktopWindow();
   const std::string doc_name = ToAnsiCodePage(path);
   const HINSTANCE code =

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "platform/chars.h"
+
 namespace tallyx::platform {
 namespace {
 
@@ -15,9 +17,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = s[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != prefix[i]) return false;
+    if (AsciiUpper(s[i]) != prefix[i]) return false;
   }
   return true;
 }
@@ -155,7 +155,7 @@ NumericResult NumericToInt16(std::string_view text, std::int16_t* out) {
   const std::string_view s = TrimBlanks(text);
   const std::size_t len = NumberLength(s);
   if (len == 0 || len != s.size()) return NumericResult::kNotNumeric;
-  const auto v = RoundToInt16(ParseNumber(s));
+  const auto v = RoundTo<std::int16_t>(ParseNumber(s));
   if (!v) return NumericResult::kOutOfRange;
   *out = *v;
   return NumericResult::kOk;
@@ -166,18 +166,6 @@ double LeadingNumber(std::string_view text, bool* found) {
   const std::size_t len = NumberLength(text);
   if (found != nullptr) *found = len > 0;
   return len == 0 ? 0.0 : ParseNumber(text.substr(0, len));
-}
-
-std::optional<std::int32_t> RoundToInt32(double value) {
-  const double r = std::nearbyint(value);  // the default rounding mode: half to even
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-  return static_cast<std::int32_t>(r);
-}
-
-std::optional<std::int16_t> RoundToInt16(double value) {
-  const double r = std::nearbyint(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
-  return static_cast<std::int16_t>(r);
 }
 
 }  // namespace tallyx::platform

@@ -2,7 +2,9 @@
 // All of them take ASCII or CP932 text and never depend on the locale.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -33,8 +35,15 @@ NumericResult NumericToInt16(std::string_view text, std::int16_t* out);
 // `found` (if given) tells whether there was a number at all.
 double LeadingNumber(std::string_view text, bool* found = nullptr);
 
-// Rounds half to even; none when the result does not fit the type.
-std::optional<std::int32_t> RoundToInt32(double value);
-std::optional<std::int16_t> RoundToInt16(double value);
+// Rounds half to even; none when the result does not fit the integer type T.
+template <typename T>
+std::optional<T> RoundTo(double value) {
+  static_assert(std::numeric_limits<T>::is_integer && sizeof(T) <= 4, "its range must be exact");
+  const double r = std::nearbyint(value);  // the default rounding mode: half to even
+  if (!(r >= std::numeric_limits<T>::min() && r <= std::numeric_limits<T>::max())) {
+    return std::nullopt;
+  }
+  return static_cast<T>(r);
+}
 
 }  // namespace tallyx::platform

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/chars.h"
+
 namespace tallyx::platform {
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Length of the UTF-8 character starting at s[i]; a stray byte counts as one character.
 std::size_t CharLength(std::string_view s, std::size_t i) {
-  const auto c = static_cast<unsigned char>(s[i]);
-  std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  const std::size_t len = Utf8SequenceLength(static_cast<unsigned char>(s[i]));
   if (i + len > s.size()) return 1;
   for (std::size_t k = 1; k < len; ++k) {
     if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
@@ -24,7 +23,7 @@ std::size_t CharLength(std::string_view s, std::size_t i) {
 bool SameChar(std::string_view pattern, std::size_t p, std::string_view name, std::size_t n) {
   const std::size_t len = CharLength(pattern, p);
   if (len != CharLength(name, n)) return false;
-  if (len == 1) return Upper(pattern[p]) == Upper(name[n]);
+  if (len == 1) return AsciiUpper(pattern[p]) == AsciiUpper(name[n]);
   return pattern.substr(p, len) == name.substr(n, len);
 }
 
@@ -65,8 +64,8 @@ bool NtfsNameLess(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
     if (a[i] == b[i]) continue;
-    const auto x = static_cast<unsigned char>(Upper(a[i]));
-    const auto y = static_cast<unsigned char>(Upper(b[i]));
+    const auto x = static_cast<unsigned char>(AsciiUpper(a[i]));
+    const auto y = static_cast<unsigned char>(AsciiUpper(b[i]));
     if (x != y) return x < y;
   }
   return a.size() < b.size();
@@ -82,7 +81,7 @@ void SortNtfsNames(std::vector<std::string_view>* names) {
   for (const std::string_view name : *names) {
     const std::size_t limit = std::min(common, name.size());
     std::size_t i = 0;
-    while (i < limit && Upper(name[i]) == Upper(first[i])) ++i;
+    while (i < limit && AsciiUpper(name[i]) == AsciiUpper(first[i])) ++i;
     common = i;
   }
   struct Keyed {
@@ -95,7 +94,7 @@ void SortNtfsNames(std::vector<std::string_view>* names) {
     const std::string_view name = (*names)[n];
     std::uint64_t key = 0;
     for (std::size_t i = common; i < common + 8; ++i) {
-      key = key << 8 | (i < name.size() ? static_cast<unsigned char>(Upper(name[i])) : 0u);
+      key = key << 8 | (i < name.size() ? static_cast<unsigned char>(AsciiUpper(name[i])) : 0u);
     }
     keyed.push_back({key, static_cast<std::uint32_t>(n)});
   }

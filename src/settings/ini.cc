@@ -13,8 +13,6 @@
 namespace tallyx::settings {
 namespace {
 
-constexpr std::string_view kMissing = "-1";
-
 bool BeginsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
 }
@@ -30,8 +28,8 @@ void AppendLine(std::string* out, std::string_view line) {
   out->append("\r\n");
 }
 
-IniFailure Failure(std::int16_t err_no, std::string name) {
-  return IniFailure{err_no, std::move(name)};
+IniFailure NotWritten(std::string name) {
+  return IniFailure{model::ErrorNumber::kSettingsNotWritten, std::move(name)};
 }
 
 }  // namespace
@@ -39,19 +37,19 @@ IniFailure Failure(std::int16_t err_no, std::string name) {
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key) {
   // A file that exists but cannot be opened or read counts as missing.
   platform::InputFile file;
-  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissing);
+  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissingValue);
   const std::string header = Header(section);
   const std::string key_cp932 = platform::ToCp932(key);
 
   enum class State { kSearching, kInSection, kDone };
   State state = State::kSearching;
-  std::string result(kMissing);
+  std::string result(kMissingValue);
   platform::LineReader lines;
   lines.Reset(&file);
   std::string_view raw;
   while (state != State::kDone) {
     const platform::LineReader::Status status = lines.Next(&raw);
-    if (status == platform::LineReader::Status::kError) return std::string(kMissing);
+    if (status == platform::LineReader::Status::kError) return std::string(kMissingValue);
     if (status == platform::LineReader::Status::kEnd) break;
     if (raw.empty()) continue;
     const std::string_view line = platform::TrimBlanks(raw);
@@ -70,33 +68,33 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
   return platform::FromCp932(platform::TrimBlanks(result));
 }
 
-std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
-                                   std::string_view key, std::string_view value) {
-  const std::string header = Header(section);
-  const std::string key_line = KeyLine(key, value);
-  // The new content goes to a temporary file beside the old one, is forced to the disk, and
-  // then takes the old file's place in one rename, so that a crash at any moment leaves either
-  // the old or the new settings file whole. A new file is made the same way, so that there is
-  // never a settings file that holds only part of its lines.
-  const std::string temp = path + "$";
-  if (!platform::PathExists(path)) {
-    std::string content;
-    AppendLine(&content, header);
-    AppendLine(&content, key_line);
-    platform::OutputFile file;
-    if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
-        !file.Close() || !platform::ReplaceFile(temp, path)) {
-      file.Close();
-      platform::RemoveFile(temp);  // there was no settings file, and there is none now
-      return Failure(30, path);
-    }
-    return std::nullopt;
-  }
+namespace {
 
+// A settings file where there was none: its section and the key line.
+std::optional<IniFailure> WriteNewFile(const std::string& path, const std::string& temp,
+                                       const std::string& header, const std::string& key_line) {
+  std::string content;
+  AppendLine(&content, header);
+  AppendLine(&content, key_line);
+  platform::OutputFile file;
+  if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
+      !file.Close() || !platform::ReplaceFile(temp, path)) {
+    file.Close();
+    platform::RemoveFile(temp);  // there was no settings file, and there is none now
+    return NotWritten(path);
+  }
+  return std::nullopt;
+}
+
+// The settings file at `path` with the key line in place of the old one, or added to its
+// section, or in a section added at the end.
+std::optional<IniFailure> RewriteFile(const std::string& path, const std::string& temp,
+                                      const std::string& header, std::string_view key,
+                                      const std::string& key_line) {
   platform::InputFile old_file;
-  if (!old_file.Open(path)) return Failure(30, temp);
+  if (!old_file.Open(path)) return NotWritten(temp);
   platform::OutputFile new_file;
-  if (!new_file.Create(temp)) return Failure(30, temp);
+  if (!new_file.Create(temp)) return NotWritten(temp);
 
   const std::string key_cp932 = platform::ToCp932(key);
   enum class State { kSearching, kInSection, kWritten };
@@ -107,7 +105,7 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   std::string_view line;
   for (;;) {
     const platform::LineReader::Status status = lines.Next(&line);
-    if (status == platform::LineReader::Status::kError) return Failure(30, temp);
+    if (status == platform::LineReader::Status::kError) return NotWritten(temp);
     if (status == platform::LineReader::Status::kEnd) break;
     // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
     if (state != State::kWritten && !line.empty()) {
@@ -130,10 +128,27 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   if (state != State::kWritten) AppendLine(&content, key_line);
 
   if (!new_file.Write(content.data(), content.size()) || !new_file.Flush() || !new_file.Close()) {
-    return Failure(30, temp);
+    return NotWritten(temp);
   }
-  if (!platform::ReplaceFile(temp, path)) return Failure(31, path);
+  if (!platform::ReplaceFile(temp, path)) {
+    return IniFailure{model::ErrorNumber::kSettingsNotReplaced, path};
+  }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
+                                   std::string_view key, std::string_view value) {
+  const std::string header = Header(section);
+  const std::string key_line = KeyLine(key, value);
+  // The new content goes to a temporary file beside the old one, is forced to the disk, and
+  // then takes the old file's place in one rename, so that a crash at any moment leaves either
+  // the old or the new settings file whole. A new file is made the same way, so that there is
+  // never a settings file that holds only part of its lines.
+  const std::string temp = path + "$";
+  if (!platform::PathExists(path)) return WriteNewFile(path, temp, header, key_line);
+  return RewriteFile(path, temp, header, key, key_line);
 }
 
 }  // namespace tallyx::settings

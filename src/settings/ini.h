@@ -7,26 +7,31 @@
 #include <string>
 #include <string_view>
 
+#include "model/errors.h"
+
 namespace tallyx::settings {
 
-// A failed write: error 30 (the file could not be created or written) or 31 (it could not be
-// replaced), with the name of the file concerned.
+// A failed write: kSettingsNotWritten (the file could not be created or written) or
+// kSettingsNotReplaced, with the name of the file concerned.
 struct IniFailure {
-  std::int16_t err_no = 0;
+  model::ErrorNumber err_no{};
   std::string name;
 };
 
-// The trimmed value of `key` in `section`; "-1" when the file, the section or the key is missing,
-// and when the file cannot be read.
+// What ReadIni answers for a missing value.
+inline constexpr std::string_view kMissingValue = "-1";
+
+// The trimmed value of `key` in `section`; kMissingValue when the file, the section or the key is
+// missing, and when the file cannot be read.
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
 
 // Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. The new content
 // is written into `path` + "$", forced to the disk, and renamed over the old file (or into
 // place, when there was none), so that the old or the new file is whole at every moment.
-// Returns the failure, if any, for the caller to show: 30 with `path` when a new file cannot be
-// made (nothing is left behind), 30 with `path` + "$" when the old file cannot be read or the
-// new content cannot be written (the old file stays), 31 with `path` when the replace fails
-// (the old file and the complete temporary file stay).
+// Returns the failure, if any, for the caller to show: not written with `path` when a new file
+// cannot be made (nothing is left behind), not written with `path` + "$" when the old file cannot
+// be read or the new content cannot be written (the old file stays), not replaced with `path`
+// when the replace fails (the old file and the complete temporary file stay).
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value);
 

@@ -12,64 +12,105 @@ namespace tallyx::settings {
 namespace {
 
 constexpr std::string_view kSection = "SYSTEM";
-constexpr std::string_view kMissing = "-1";
+
+// The stored text of `key`; none when it is missing (a stored "-1" reads as missing too).
+std::optional<std::string> Stored(const std::string& ini_file, std::string_view key) {
+  std::string text = ReadIni(ini_file, kSection, key);
+  if (text == kMissingValue) return std::nullopt;
+  return text;
+}
 
 // The number a stored text begins with, rounded; none when the key is missing or the number
 // does not fit.
-std::optional<std::int32_t> StoredInt32(const std::string& text) {
-  if (text == kMissing) return std::nullopt;
-  return platform::RoundToInt32(platform::LeadingNumber(text));
+std::optional<std::int32_t> StoredInt32(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  return platform::RoundTo<std::int32_t>(platform::LeadingNumber(*text));
 }
 
-std::optional<std::int16_t> StoredMode(const std::string& text) {
-  if (text == kMissing) return std::nullopt;
-  const auto mode = platform::RoundToInt16(platform::LeadingNumber(text));
-  if (!mode || *mode < 0 || *mode >= model::kModeCount) return std::nullopt;
-  return mode;
+std::optional<model::Mode> StoredMode(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  const auto number = platform::RoundTo<std::int16_t>(platform::LeadingNumber(*text));
+  if (!number || !model::IsModeNumber(*number)) return std::nullopt;
+  return model::ModeOf(*number);
 }
 
-std::string StoredText(std::string text, std::string_view fallback) {
-  return text == kMissing ? std::string(fallback) : text;
+constexpr std::string_view kFileName = "Tallyx.ini";
+
+std::string Joined(const std::string& dir, std::string_view name) {
+  std::string path = dir;
+  if (path.back() != platform::kSeparator) path += platform::kSeparator;
+  path.append(name);
+  return path;
+}
+
+// Makes the missing directories of `file` below `below`, from the top down. A failure is left to
+// the write that follows.
+void MakeDirectories(const std::string& file, const std::string& below) {
+  if (below.empty() || file.compare(0, below.size(), below) != 0) return;
+  for (std::size_t cut = file.find(platform::kSeparator, below.size() + 1);
+       cut != std::string::npos; cut = file.find(platform::kSeparator, cut + 1)) {
+    const std::string dir = file.substr(0, cut);
+    if (dir.back() == platform::kSeparator || platform::IsDirectory(dir)) continue;
+    if (!platform::MakeDirectory(dir)) return;
+  }
 }
 
 }  // namespace
 
 Settings DefaultSettings() {
   Settings s;
-  s.mode = 0;
+  s.mode = model::Mode::kMuscleStrength;
   s.optcode = model::kDefaultMask;
-  s.path = model::EntriesOf(0).directory_entry;
-  s.filter = model::EntriesOf(0).filter_entry;
+  s.path = model::TableOf(s.mode).directory_entry;
+  s.filter = model::TableOf(s.mode).filter_entry;
   s.output = model::kDefaultOutputPath;
   return s;
 }
 
-Settings DefaultsKeepingMask(std::int32_t mask_in_force) {
-  Settings s = DefaultSettings();
-  s.optcode = mask_in_force;
-  return s;
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home) {
+  const std::string temp = env("TEMP");
+  if (!temp.empty()) return {temp + platform::kSeparator + std::string(kFileName), ""};
+  if (user_config_home) {
+    const auto absolute = [](const std::string& dir) {
+      return !dir.empty() && dir.front() == platform::kSeparator;
+    };
+    const std::string xdg = env("XDG_CONFIG_HOME");
+    if (absolute(xdg)) {
+      return {Joined(Joined(xdg, "tallyx"), kFileName), std::string(1, platform::kSeparator)};
+    }
+    const std::string home = env("HOME");
+    if (absolute(home)) return {Joined(Joined(Joined(home, ".config"), "tallyx"), kFileName), home};
+  }
+  return {std::string(kFileName), ""};
 }
 
-std::string SettingsFilePath() {
-  const std::string temp = platform::GetEnv("TEMP");
-  if (temp.empty()) return "Tallyx.ini";
-  return temp + platform::kSeparator + "Tallyx.ini";
+SettingsFile LocateSettingsFile() {
+  return LocateSettingsFile([](const char* name) { return platform::GetEnv(name); },
+                            platform::kHasUserConfigHome);
 }
+
+std::string SettingsFilePath() { return LocateSettingsFile().path; }
 
 Settings LoadSettings(const std::string& ini_file) {
   const Settings d = DefaultSettings();
   Settings s;
-  s.optcode = StoredInt32(ReadIni(ini_file, kSection, "OPTCODE")).value_or(d.optcode);
-  s.path = StoredText(ReadIni(ini_file, kSection, "PATH"), d.path);
-  s.filter = StoredText(ReadIni(ini_file, kSection, "FILTER"), d.filter);
-  s.output = StoredText(ReadIni(ini_file, kSection, "OUTPUT"), d.output);
-  s.mode = StoredMode(ReadIni(ini_file, kSection, "MODE")).value_or(d.mode);
+  s.optcode = StoredInt32(Stored(ini_file, "OPTCODE")).value_or(d.optcode);
+  s.path = Stored(ini_file, "PATH").value_or(d.path);
+  s.filter = Stored(ini_file, "FILTER").value_or(d.filter);
+  s.output = Stored(ini_file, "OUTPUT").value_or(d.output);
+  s.mode = StoredMode(Stored(ini_file, "MODE")).value_or(d.mode);
   return s;
 }
 
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values) {
+std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
+                                     const FailedWrite& each_failure) {
+  return SaveSettings(SettingsFile{ini_file, ""}, values, each_failure);
+}
+
+std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
+                                     const FailedWrite& each_failure) {
   const std::pair<std::string_view, std::string> writes[] = {
-      {"MODE", std::to_string(values.mode)},
+      {"MODE", std::to_string(model::NumberOf(values.mode))},
       {"OPTCODE", std::to_string(values.optcode)},
       {"PATH", values.path},
       {"FILTER", values.filter},
@@ -77,7 +118,9 @@ std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings
   };
   std::vector<IniFailure> failures;
   for (const auto& [key, value] : writes) {
-    if (auto failure = WriteIni(ini_file, kSection, key, value)) {
+    MakeDirectories(file.path, file.make_below);
+    if (auto failure = WriteIni(file.path, kSection, key, value)) {
+      if (each_failure) each_failure(*failure);
       failures.push_back(std::move(*failure));
     }
   }

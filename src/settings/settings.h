@@ -2,38 +2,63 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "settings/ini.h"
 
 namespace tallyx::settings {
 
 struct Settings {
-  std::int16_t mode = 0;     // "MODE"
-  std::int32_t optcode = 0;  // "OPTCODE": the output-item mask
-  std::string path;          // "PATH": text of the directory box
-  std::string filter;        // "FILTER": text of the filter box
-  std::string output;        // "OUTPUT": the output CSV path
+  model::Mode mode = model::Mode::kMuscleStrength;  // "MODE"
+  std::int32_t optcode = 0;                         // "OPTCODE": the output-item mask
+  std::string path;                                 // "PATH": text of the directory box
+  std::string filter;                               // "FILTER": text of the filter box
+  std::string output;                               // "OUTPUT": the output CSV path
 };
 
 // The values a first start shows: each key's default.
 Settings DefaultSettings();
 
-// What "初期値" restores: the defaults, but with the mask in force kept.
-Settings DefaultsKeepingMask(std::int32_t mask_in_force);
+// Where the settings file lies, and which of its directories a save may make.
+struct SettingsFile {
+  std::string path;
+  // The directories of `path` below this one are made when a save finds them missing; empty
+  // when none may be made.
+  std::string make_below;
+};
 
-// "TEMP" joined with the separator and "Tallyx.ini"; "Tallyx.ini" alone when "TEMP" is unset.
+// An environment variable's value; empty when it is unset.
+using EnvLookup = std::function<std::string(const char* name)>;
+
+// "TEMP" joined with the separator and "Tallyx.ini" when "TEMP" is set and not empty. Else, with
+// `user_config_home`, "tallyx/Tallyx.ini" in the user's configuration directory:
+// "XDG_CONFIG_HOME" when it is absolute, otherwise ".config" in "HOME" when that is absolute;
+// the directories are made by the first save (never "HOME" itself). "Tallyx.ini" in the
+// current directory when none of these can be formed.
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home);
+// The same from this process's environment, by this system's rule.
+SettingsFile LocateSettingsFile();
 std::string SettingsFilePath();
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
-// a number is out of its type's range, or when the mode is not 0 to 3. A value that does not
-// begin with a number reads as 0.
+// a number is out of its type's range, or when the mode number names no mode. A value that does
+// not begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file);
 
-// Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried, and each
-// failure is returned in order.
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values);
+// Called with a failed write before the next write is tried.
+using FailedWrite = std::function<void(const IniFailure&)>;
+
+// Writes MODE, OPTCODE, PATH, FILTER and OUTPUT, in this order; every write is tried. Each
+// failure goes to `each_failure` right after its write, and all are returned in order.
+// Before each write the missing directories that `file` allows are made; a write into a
+// directory that could not be made fails as not written, with the settings path.
+std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
+                                     const FailedWrite& each_failure = {});
+std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
+                                     const FailedWrite& each_failure = {});
 
 }  // namespace tallyx::settings

@@ -2,12 +2,18 @@
 
 #include <array>
 
+#include "platform/open_document.h"
+
 namespace tallyx::shell {
 namespace {
 
+using model::ErrorNumber;
+using E = ErrorNumber;
+namespace shell_code = platform::shell_code;
+
 // A message text is head + s1 + middle + s2 + tail; a piece that is absent leaves its text out.
 struct Message {
-  std::int16_t number;
+  ErrorNumber number;
   bool uses_s1;
   bool uses_s2;
   std::string_view head;
@@ -15,26 +21,31 @@ struct Message {
   std::string_view tail;
 };
 
+constexpr std::string_view kOutputFile = "Outputファイル('";
+constexpr std::string_view kPath = "Path('";
+constexpr std::string_view kFile = "ファイル('";
+constexpr std::string_view kNotOpened = "')が開けません";
+
 constexpr std::array<Message, 19> kMessages = {{
-    {1, true, false, "Outputファイル('", "')が開けません", ""},
-    {5, true, false, "Outputファイル('", "')が開けません", ""},
-    {2, true, false, "Path('", "')が不正です", ""},
-    {3, true, true, "Path('", "')にファイル('", "')が存在しません"},
-    {30, true, false, "ファイル('", "')を作成できません", ""},
-    {31, true, false, "ファイル('", "')を変更できません", ""},
-    {50, true, false, "ファイル('", "')が見つかりません", ""},
-    {51, false, false, "パスが見つかりません", "", ""},
-    {52, false, false, "アクセスできません", "", ""},
-    {53, false, false, "Out of memory", "", ""},
-    {54, false, false, "DLLが見つかりません", "", ""},
-    {55, false, false, "共有違反がおこりました", "", ""},
-    {56, false, false, "不完全、または無効なファイルです", "", ""},
-    {57, false, false, "DDE Time out", "", ""},
-    {58, false, false, "DDEトランザクションは失敗しました", "", ""},
-    {59, false, false, "DDE busy", "", ""},
-    {60, false, false, "登録されていない拡張子です", "", ""},
-    {61, false, false, "EXEファイルが異常です", "", ""},
-    {62, false, false, "Unknown error", "", ""},
+    {E::kOutputFile, true, false, kOutputFile, kNotOpened, ""},
+    {E::kSideFile, true, false, kOutputFile, kNotOpened, ""},
+    {E::kDirectory, true, false, kPath, "')が不正です", ""},
+    {E::kNoResultFile, true, true, kPath, "')にファイル('", "')が存在しません"},
+    {E::kSettingsNotWritten, true, false, kFile, "')を作成できません", ""},
+    {E::kSettingsNotReplaced, true, false, kFile, "')を変更できません", ""},
+    {E::kOpenFileNotFound, true, false, kFile, "')が見つかりません", ""},
+    {E::kOpenPathNotFound, false, false, "パスが見つかりません", "", ""},
+    {E::kOpenAccessDenied, false, false, "アクセスできません", "", ""},
+    {E::kOpenOutOfMemory, false, false, "Out of memory", "", ""},
+    {E::kOpenLibraryNotFound, false, false, "DLLが見つかりません", "", ""},
+    {E::kOpenSharingViolation, false, false, "共有違反がおこりました", "", ""},
+    {E::kOpenIncompleteAssociation, false, false, "不完全、または無効なファイルです", "", ""},
+    {E::kOpenDdeTimeout, false, false, "DDE Time out", "", ""},
+    {E::kOpenDdeFailed, false, false, "DDEトランザクションは失敗しました", "", ""},
+    {E::kOpenDdeBusy, false, false, "DDE busy", "", ""},
+    {E::kOpenNoAssociation, false, false, "登録されていない拡張子です", "", ""},
+    {E::kOpenBadProgram, false, false, "EXEファイルが異常です", "", ""},
+    {E::kOpenUnknown, false, false, "Unknown error", "", ""},
 }};
 
 constexpr std::string_view kUndefined = "未定義";
@@ -42,29 +53,29 @@ constexpr std::string_view kUndefined = "未定義";
 // Failure codes of the desktop's "open" service and the error numbers that report them.
 struct OpenFailure {
   std::int32_t code;
-  std::int16_t number;
+  ErrorNumber number;
 };
 constexpr std::array<OpenFailure, 12> kOpenFailures = {{
-    {2, 50},
-    {3, 51},
-    {5, 52},
-    {8, 53},
-    {11, 61},
-    {26, 55},
-    {27, 56},
-    {28, 57},
-    {29, 58},
-    {30, 59},
-    {31, 60},
-    {32, 54},
+    {shell_code::kFileNotFound, E::kOpenFileNotFound},
+    {shell_code::kPathNotFound, E::kOpenPathNotFound},
+    {shell_code::kAccessDenied, E::kOpenAccessDenied},
+    {shell_code::kOutOfMemory, E::kOpenOutOfMemory},
+    {shell_code::kBadProgram, E::kOpenBadProgram},
+    {shell_code::kSharingViolation, E::kOpenSharingViolation},
+    {shell_code::kIncompleteAssociation, E::kOpenIncompleteAssociation},
+    {shell_code::kDdeTimeout, E::kOpenDdeTimeout},
+    {shell_code::kDdeFailed, E::kOpenDdeFailed},
+    {shell_code::kDdeBusy, E::kOpenDdeBusy},
+    {shell_code::kNoAssociation, E::kOpenNoAssociation},
+    {shell_code::kLibraryNotFound, E::kOpenLibraryNotFound},
 }};
 
 }  // namespace
 
-std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_view s2) {
+std::string MessagePrompt(ErrorNumber err_no, std::string_view s1, std::string_view s2) {
   std::string prompt = "Error";
-  if (err_no >= 0) prompt += ' ';
-  prompt += std::to_string(err_no);
+  if (model::NumberOf(err_no) >= 0) prompt += ' ';
+  prompt += std::to_string(model::NumberOf(err_no));
   prompt += "：";
   for (const Message& m : kMessages) {
     if (m.number != err_no) continue;
@@ -79,8 +90,9 @@ std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_
   return prompt;
 }
 
-std::string ClosingMessage(std::int32_t processed) {
-  std::string text = "変換が完了しました";
+namespace {
+std::string CountMessage(std::string_view first_line, std::int32_t processed) {
+  std::string text(first_line);
   text += '\r';
   text += "データ件数：";
   text += ' ';
@@ -88,14 +100,23 @@ std::string ClosingMessage(std::int32_t processed) {
   text += "件を処理しました";
   return text;
 }
+}  // namespace
 
-std::int16_t OpenFailureErrorNumber(std::int32_t code) {
+std::string ClosingMessage(std::int32_t processed) {
+  return CountMessage("変換が完了しました", processed);
+}
+
+std::string StoppedMessage(std::int32_t processed) {
+  return CountMessage("変換を中止しました", processed);
+}
+
+ErrorNumber OpenFailureErrorNumber(std::int32_t code) {
   for (const OpenFailure& f : kOpenFailures) {
     if (f.code == code) return f.number;
   }
-  return 62;
+  return E::kOpenUnknown;
 }
 
-bool OpenFailureNamesDocument(std::int32_t code) { return code == 2; }
+bool OpenFailureNamesDocument(std::int32_t code) { return code == shell_code::kFileNotFound; }
 
 }  // namespace tallyx::shell

@@ -6,18 +6,22 @@
 #include <string>
 #include <string_view>
 
+#include "model/errors.h"
+
 namespace tallyx::shell {
 
 // The prompt of an error message: "Error", the number (a blank before it unless negative), a
 // full-width colon and the message text, with `s1` and `s2` spliced in as they stand.
-std::string MessagePrompt(std::int16_t err_no, std::string_view s1, std::string_view s2);
+std::string MessagePrompt(model::ErrorNumber err_no, std::string_view s1, std::string_view s2);
 
 // The closing message of a conversion run. It holds one carriage return (no line feed).
 std::string ClosingMessage(std::int32_t processed);
+// The message of a run that the user stopped, in the same form.
+std::string StoppedMessage(std::int32_t processed);
 
 // The error number that stands for a failure code of the desktop's "open" service, and whether
 // its message names the document.
-std::int16_t OpenFailureErrorNumber(std::int32_t code);
+model::ErrorNumber OpenFailureErrorNumber(std::int32_t code);
 bool OpenFailureNamesDocument(std::int32_t code);
 
 // The output-item dialog's "OK" with no item ticked.

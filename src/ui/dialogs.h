@@ -6,8 +6,20 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <optional>
+
+#include "model/model.h"
 
 namespace tallyx::ui {
+
+// The hand-over text of "ｷｬﾝｾﾙ".
+inline const QString kCancelled = QStringLiteral("-1");
+
+// What a dialog handed back: none when it was cancelled.
+inline std::optional<QString> Chosen(const QString& handed) {
+  if (handed == kCancelled) return std::nullopt;
+  return handed;
+}
 
 // Hand-over members, owned by the main window, surviving every dialog window.
 struct OptSetMembers {
@@ -32,7 +44,7 @@ class OptSet : public QDialog {
   ~OptSet() override;
   // The dialog's part of the main window's CbMode_LostFocus: caption, captions of boxes 13 to
   // 17, shown state of boxes 18, 19 and 23, for `mode`.
-  void Relabel(int mode);
+  void Relabel(model::Mode mode);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -8,6 +8,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "ui/dialogs.h"
 #include "ui/dir_list.h"
 #include "ui/look.h"
 
@@ -116,7 +117,7 @@ PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, 
                    [c] { FollowDrive(c.Drive1, c.Dir1); });  // Drive1_Change
   QObject::connect(c.CancelButton, &QPushButton::clicked, dialog,
                    [dialog, set_str] {  // CancelButton_Click
-                     *set_str = QStringLiteral("-1");
+                     *set_str = kCancelled;
                      dialog->reject();
                    });
   return c;

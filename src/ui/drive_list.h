@@ -44,7 +44,7 @@ void FollowDrive(DriveList* drives, DirList* dirs);
 
 // What the two path dialogs both start with: `Drive1` above `Dir1` (of `dir_height` twips),
 // "OK" and "ｷｬﾝｾﾙ" in a row at `buttons_top`, both lists on the current directory, the drive
-// list followed by the directory list, and "ｷｬﾝｾﾙ" leaving "-1" in `set_str`.
+// list followed by the directory list, and "ｷｬﾝｾﾙ" leaving kCancelled in `set_str`.
 struct PathControls {
   DriveList* Drive1;
   DirList* Dir1;

@@ -1,25 +1,31 @@
 #include "ui/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 #include <string>
 #include <string_view>
 
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/fs.h"
+#include "platform/open_document.h"
 #include "platform/text_conv.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
 #include "ui/look.h"
 #include "ui/message_sink.h"
 #include "ui/open_document.h"
+#include "ui/run_progress.h"
 
 namespace tallyx::ui {
 namespace {
@@ -27,7 +33,10 @@ namespace {
 constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
-const QString kCancelled = QStringLiteral("-1");
+// A run still going after this long shows its progress.
+constexpr std::chrono::milliseconds kProgressDelay{500};
+// The run thread sends its progress at most this often.
+constexpr std::chrono::milliseconds kProgressInterval{50};
 
 struct Place {
   int left, top, width, height;
@@ -63,9 +72,32 @@ QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view capt
 QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editable) {
   auto* box = Placed(new QComboBox(parent), name, p);
   box->setEditable(editable);
-  if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+  if (editable) {
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // The box holds exactly what was typed: nothing completed from the list, and no entry that
+    // differs in case taken in its place on Enter or when the box is left.
+    box->setCompleter(nullptr);
+  }
   return box;
 }
+
+// While it lives, the window `form` takes no input: keys, clicks and shortcuts meant for it or
+// its controls are dropped. Its dialogs and message boxes are windows of their own and take
+// theirs.
+class InputBlocker : public QObject {
+ public:
+  explicit InputBlocker(QWidget* form) : form_(form) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool input = event->isInputEvent() || event->type() == QEvent::Shortcut ||
+                       event->type() == QEvent::ShortcutOverride;
+    return input && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == form_;
+  }
+
+ private:
+  QWidget* form_;
+};
 
 }  // namespace
 
@@ -83,6 +115,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
 
 MainForm::~MainForm() {
   ending_ = true;
+  StopRunAndWait();
   CbMode->removeEventFilter(this);
 }
 
@@ -117,39 +150,42 @@ void MainForm::CreateControls() {
 }
 
 void MainForm::Form_Load() {
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbFilter->addItem(FromUtf8(model::EntriesOf(mode).filter_entry));
+  for (const model::Mode mode : model::kAllModes) {
+    CbFilter->addItem(FromUtf8(model::TableOf(mode).filter_entry));
   }
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbPath->addItem(FromUtf8(model::EntriesOf(mode).directory_entry));
+  for (const model::Mode mode : model::kAllModes) {
+    CbPath->addItem(FromUtf8(model::TableOf(mode).directory_entry));
   }
-  for (int mode = 0; mode < model::kModeCount; ++mode) {
-    CbMode->addItem(FromUtf8(model::EntriesOf(mode).mode_name));
+  for (const model::Mode mode : model::kAllModes) {
+    CbMode->addItem(FromUtf8(model::TableOf(mode).mode_name));
   }
   CbFilter->setCurrentIndex(-1);
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  IniFile = FromUtf8(settings::SettingsFilePath());
+  const settings::SettingsFile ini_file = settings::LocateSettingsFile();
+  IniFile = FromUtf8(ini_file.path);
+  ini_make_below_ = ini_file.make_below;
   const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile));
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
   txtOutput->setText(FromUtf8(loaded.output));
-  // A stored mode that names no entry starts the first mode, like a missing one.
-  SelectMode(loaded.mode >= 0 && loaded.mode < model::kModeCount ? loaded.mode : 0);
+  SelectMode(loaded.mode);
 }
 
-void MainForm::SelectMode(int mode) {
-  if (CbMode->currentIndex() == mode) {
+model::Mode MainForm::SelectedMode() const { return model::ModeOf(CbMode->currentIndex()); }
+
+void MainForm::SelectMode(model::Mode mode) {
+  if (CbMode->currentIndex() == model::NumberOf(mode)) {
     CbMode_Click();
   } else {
-    CbMode->setCurrentIndex(mode);
+    CbMode->setCurrentIndex(model::NumberOf(mode));
   }
 }
 
 void MainForm::CbMode_Click() {
-  const int entry = model::NormalMode(CbMode->currentIndex());
+  const int entry = model::NumberOf(SelectedMode());
   CbFilter->setCurrentIndex(entry);
   // Selecting the entry that is selected already would leave typed text in place.
   CbFilter->setEditText(CbFilter->itemText(entry));
@@ -157,16 +193,16 @@ void MainForm::CbMode_Click() {
 
 void MainForm::CbMode_LostFocus() {
   if (opt_set_ == nullptr) opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
-  opt_set_->Relabel(model::NormalMode(CbMode->currentIndex()));
+  opt_set_->Relabel(SelectedMode());
 }
 
 void MainForm::Bt_path_Click() {
-  const std::string directory = convert::ValuePart(Utf8(CbPath->currentText()));
+  const std::string directory = model::ValuePart(Utf8(CbPath->currentText()));
   if (!directory.empty() && platform::PathExists(directory))
     SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
-  if (SelDirForm.SetStr != kCancelled) CbPath->setEditText(SelDirForm.SetStr);
+  if (const auto chosen = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*chosen);
   delete dialog.data();
 }
 
@@ -174,7 +210,7 @@ void MainForm::Bt_File_Click() {
   SelFileForm.SetStr = txtOutput->text();
   QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
   dialog->exec();
-  if (SelFileForm.SetStr != kCancelled) txtOutput->setText(SelFileForm.SetStr);
+  if (const auto file = Chosen(SelFileForm.SetStr)) txtOutput->setText(*file);
   delete dialog.data();
 }
 
@@ -182,10 +218,10 @@ void MainForm::Bt_Opt_Click() {
   OptSetForm.OptCode = QString::number(CnvCode);
   CbMode_LostFocus();
   opt_set_->exec();
-  if (OptSetForm.OptCode != kCancelled) {
+  if (const auto code = Chosen(OptSetForm.OptCode)) {
     // A text beyond 32 bits keeps the mask in force.
-    const double value = platform::LeadingNumber(Utf8(OptSetForm.OptCode));
-    if (const auto mask = platform::RoundToInt32(value)) CnvCode = *mask;
+    const double value = platform::LeadingNumber(Utf8(*code));
+    if (const auto mask = platform::RoundTo<std::int32_t>(value)) CnvCode = *mask;
   }
   UnloadOptSet();
 }
@@ -204,33 +240,102 @@ void MainForm::SetCommandButtonsEnabled(bool enabled) {
 void MainForm::Bt_Exec_Click() {
   SetCommandButtonsEnabled(false);
   convert::RunInputs inputs;
-  inputs.mode = model::NormalMode(CbMode->currentIndex());
+  inputs.mode = SelectedMode();
   inputs.mask = CnvCode;
   inputs.directory_text = Utf8(CbPath->currentText());
   inputs.filter_text = Utf8(CbFilter->currentText());
   inputs.output_path = Utf8(txtOutput->text());
-  const convert::RunResult result = convert::RunConversion(inputs);
+  const convert::RunResult result = RunConversionAside(std::move(inputs));
+  // Ending the program stopped the run: no message, the program ends.
+  if (ending_) return;
   if (result.ok) {
-    Messages().Show(this, FromUtf8(shell::ClosingMessage(result.processed)));
+    Messages().Show(this, FromUtf8(result.stopped ? shell::StoppedMessage(result.processed)
+                                                  : shell::ClosingMessage(result.processed)));
   } else {
-    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2));
+    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2),
+             FromUtf8(result.failure.detail));
   }
   SetCommandButtonsEnabled(true);
+}
+
+convert::RunResult MainForm::RunConversionAside(convert::RunInputs inputs) {
+  convert::ConversionRun run(std::move(inputs));
+  // Called on the run thread: it hands copies over to this thread, a few times a second.
+  run.OnProgress([this, last = std::chrono::steady_clock::time_point()](
+                     const convert::RunProgress& p) mutable {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last < kProgressInterval) return;
+    last = now;
+    QMetaObject::invokeMethod(
+        this,
+        [this, finished = p.finished, found = p.found, name = FromUtf8(p.name)] {
+          finished_ = finished;
+          found_ = found;
+          reading_ = name;
+          if (progress_ != nullptr) progress_->Show(finished_, found_, reading_);
+        },
+        Qt::QueuedConnection);
+  });
+
+  QEventLoop loop;
+  QTimer progress_timer;
+  progress_timer.setSingleShot(true);
+  connect(&progress_timer, &QTimer::timeout, this, &MainForm::ShowProgress);
+  finished_ = found_ = 0;
+  reading_.clear();
+  run_ = &run;
+  run_loop_ = &loop;
+  InputBlocker blocker(this);
+
+  convert::RunResult result;
+  run_thread_ = std::thread([this, &run, &result] {
+    result = run.Execute();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (run_loop_ != nullptr) run_loop_->quit();
+        },
+        Qt::QueuedConnection);
+  });
+  progress_timer.start(kProgressDelay);
+  loop.exec();
+  StopRunAndWait();
+  run_loop_ = nullptr;
+  return result;
+}
+
+void MainForm::ShowProgress() {
+  if (run_ == nullptr || progress_ != nullptr) return;
+  progress_ = new RunProgressDialog(this);
+  connect(progress_, &RunProgressDialog::stopRequested, this, [this] {
+    if (run_ != nullptr) run_->RequestStop();
+  });
+  progress_->Show(finished_, found_, reading_);
+  progress_->show();
+}
+
+void MainForm::StopRunAndWait() {
+  if (run_ != nullptr) run_->RequestStop();
+  if (run_thread_.joinable()) run_thread_.join();
+  run_ = nullptr;
+  delete progress_.data();
 }
 
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
   const std::int32_t code = OpenWithAssociatedApplication(DocName);
-  if (code <= 32) {
+  // The window may have been closed while the desktop's opener was waited for.
+  if (!platform::IsOpened(code) && !ending_) {
     DispMess(shell::OpenFailureErrorNumber(code),
              shell::OpenFailureNamesDocument(code) ? DocName : QString(), QString());
   }
   return code;
 }
 
-void MainForm::DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2) {
-  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))));
+void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
+                        const QString& details) {
+  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
 }
 
 void MainForm::Bt_Init_Click() {
@@ -238,19 +343,22 @@ void MainForm::Bt_Init_Click() {
   CbPath->setEditText(FromUtf8(defaults.path));
   CbFilter->setEditText(FromUtf8(defaults.filter));
   txtOutput->setText(FromUtf8(defaults.output));
-  SelectMode(0);
+  SelectMode(defaults.mode);
 }
 
 void MainForm::SaveIni() {
   settings::Settings values;
-  values.mode = static_cast<std::int16_t>(CbMode->currentIndex());
+  values.mode = SelectedMode();
   values.optcode = CnvCode;
   values.path = Utf8(CbPath->currentText());
   values.filter = Utf8(CbFilter->currentText());
   values.output = Utf8(txtOutput->text());
-  for (const settings::IniFailure& failure : settings::SaveSettings(Utf8(IniFile), values)) {
+  // Each failure is shown before the next write is tried: a user who frees the disk or makes
+  // the directory while the message is open gets the rest saved.
+  const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};
+  settings::SaveSettings(ini_file, values, [this](const settings::IniFailure& failure) {
     DispMess(failure.err_no, FromUtf8(failure.name), QString());
-  }
+  });
 }
 
 void MainForm::Bt_End_Click() { SaveAndEnd(); }
@@ -262,11 +370,14 @@ void MainForm::SaveAndEnd() {
   // settings saved already.
   if (ending_) return;
   ending_ = true;
+  const bool running = run_loop_ != nullptr;
+  StopRunAndWait();
   SaveIni();
   hide();
-  // Leaves every event loop, a modal dialog's among them. Without a running loop (a test that
-  // drives the window directly) there is nothing to end.
-  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+  if (running) run_loop_->quit();
+  // Leaves every event loop, a modal dialog's among them. Without a running loop besides the
+  // run's own (a test that drives the window directly) there is nothing to end.
+  if (QThread::currentThread()->loopLevel() > (running ? 1 : 0)) QCoreApplication::exit(0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

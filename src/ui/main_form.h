@@ -7,15 +7,23 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <string>
+#include <thread>
 
+#include "convert/run.h"
+#include "model/errors.h"
+#include "model/model.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
+class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tallyx::ui {
+
+class RunProgressDialog;
 
 class MainForm : public QWidget {
   Q_OBJECT
@@ -32,10 +40,12 @@ class MainForm : public QWidget {
   SelDirMembers SelDirForm;
   SelFileMembers SelFileForm;
 
-  // Shows the prompt of error `ErrNo` with its texts, modally, through the message sink.
-  void DispMess(std::int16_t ErrNo, const QString& s1, const QString& s2);
+  // Shows the prompt of error `ErrNo` with its texts, modally, through the message sink; `details`
+  // (what went wrong where) beneath it when given.
+  void DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
+                const QString& details = QString());
   // Opens `DocName` with the desktop's application for it; reports a failure itself and returns
-  // the open service's code (greater than 32 on success).
+  // the open service's code (see platform::IsOpened).
   std::int32_t StartDoc(const QString& DocName);
   // Writes the five settings; each failing key is reported in its own message.
   void SaveIni();
@@ -62,12 +72,24 @@ class MainForm : public QWidget {
 
  private:
   void CreateControls();
+  // The mode of the selected entry of the mode box.
+  model::Mode SelectedMode() const;
   // Selects a mode entry; the mode-change handling runs also when the entry was selected already.
-  void SelectMode(int mode);
+  void SelectMode(model::Mode mode);
   void SetCommandButtonsEnabled(bool enabled);
   void UnloadOptSet();
-  // Saves the settings once and ends the program; later calls do nothing.
+  // Saves the settings once and ends the program; later calls do nothing. A run still going is
+  // stopped first, as its "中止" would.
   void SaveAndEnd();
+
+  // Runs the conversion on a thread of its own and waits for it in an event loop, so that the
+  // window keeps painting while it takes no input; a run still going after half a second shows
+  // the progress dialog. The run thread owns the run: this thread only asks it to stop and receives
+  // queued progress; the result is read after the thread has been joined.
+  convert::RunResult RunConversionAside(convert::RunInputs inputs);
+  void ShowProgress();
+  // Asks a run still going to stop and waits for its thread; closes the progress dialog.
+  void StopRunAndWait();
 
   QLabel* CnvModeD = nullptr;
   QComboBox* CbMode = nullptr;
@@ -84,8 +106,20 @@ class MainForm : public QWidget {
   QPushButton* Bt_End = nullptr;
   QLabel* Label4 = nullptr;
 
+  // Where the settings directories may be made on saving (see settings::SettingsFile).
+  std::string ini_make_below_;
   QPointer<OptSet> opt_set_;
   bool ending_ = false;
+
+  // While a run goes.
+  convert::ConversionRun* run_ = nullptr;
+  std::thread run_thread_;
+  QEventLoop* run_loop_ = nullptr;
+  QPointer<RunProgressDialog> progress_;
+  // The last progress the run thread sent.
+  std::int32_t finished_ = 0;
+  std::int32_t found_ = 0;
+  QString reading_;
 };
 
 }  // namespace tallyx::ui

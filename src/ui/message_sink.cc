@@ -1,5 +1,6 @@
 #include "ui/message_sink.h"
 
+#include <QLabel>
 #include <QMessageBox>
 
 #include "shell/messages.h"
@@ -9,11 +10,23 @@ namespace {
 
 class MessageBoxSink : public MessageSink {
  public:
-  void Show(QWidget* parent, const QString& text) override {
+  void Show(QWidget* parent, const QString& text, const QString& details) override {
     QMessageBox box(QMessageBox::NoIcon,
                     QString::fromUtf8(shell::kMessageCaption.data(),
                                       static_cast<qsizetype>(shell::kMessageCaption.size())),
                     text, QMessageBox::Ok, parent);
+    // Paths and patterns are shown as they stand, even when they look like markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) {
+      box.setInformativeText(details);
+      // File names are shown as they are, never as markup.
+      if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        label->setTextFormat(Qt::PlainText);
+        QFont smaller = label->font();
+        smaller.setPointSizeF(smaller.pointSizeF() * 0.85);
+        label->setFont(smaller);
+      }
+    }
     box.exec();
   }
 };

@@ -11,8 +11,9 @@ namespace tallyx::ui {
 class MessageSink {
  public:
   virtual ~MessageSink() = default;
-  // Shows `text` and returns once the user has dismissed it.
-  virtual void Show(QWidget* parent, const QString& text) = 0;
+  // Shows `text`, and `details` beneath it in smaller type when given, and returns once the user
+  // has dismissed it.
+  virtual void Show(QWidget* parent, const QString& text, const QString& details = QString()) = 0;
 };
 
 // The sink in use; a modal box with one OK button, no icon and the caption "Tallyx" unless a

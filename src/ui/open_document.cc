@@ -1,35 +1,28 @@
 #include "ui/open_document.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include "platform/open_document.h"
 
 namespace tallyx::ui {
 namespace {
 
-// The desktop services report only whether an application could be started, so the shell's
-// other failure codes come from looking at the path first.
-std::int32_t OpenThroughDesktopServices(const QString& path) {
-  constexpr std::int32_t kOpened = 33;
-  if (path.isEmpty()) return 2;
-  const QFileInfo info(path);
-  if (!info.exists()) return QFileInfo(info.absolutePath()).isDir() ? 2 : 3;
-  if (!info.isReadable()) return 5;
-  const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-  if (!url.isValid()) return 0;
-  return QDesktopServices::openUrl(url) ? kOpened : 31;
-}
+// Drops every key, mouse, wheel and touch event of the application while it lives.
+class InputDropped : public QObject {
+ public:
+  InputDropped() { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputDropped() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override { return event->isInputEvent(); }
+};
 
 }  // namespace
 
 std::int32_t OpenWithAssociatedApplication(const QString& path) {
-  if constexpr (platform::kShellOpensDocuments) {
-    return platform::OpenDocument(path.toStdString());
-  } else {
-    return OpenThroughDesktopServices(path);
-  }
+  const InputDropped no_input;
+  return platform::OpenDocument(path.toStdString(), [] { QCoreApplication::processEvents(); });
 }
 
 }  // namespace tallyx::ui

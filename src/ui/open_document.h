@@ -6,9 +6,9 @@
 
 namespace tallyx::ui {
 
-// Opens `path` and returns the outcome as the Windows shell's "open" reports it: greater than
-// 32 on success; 2 no such file, 3 no such directory, 5 not readable, 31 no application for it,
-// 0 anything else.
+// Opens `path` and returns the outcome as platform::OpenDocument does (a platform::shell_code).
+// While the desktop's opener is waited for, the windows keep painting and the user's input is
+// dropped.
 std::int32_t OpenWithAssociatedApplication(const QString& path);
 
 }  // namespace tallyx::ui

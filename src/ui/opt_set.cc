@@ -16,15 +16,21 @@ namespace {
 
 // Twip positions of the boxes (every box 255 high). The widths are the room to the next column
 // or to the frame's right edge, less a margin.
-QRect BoxRect(int item) {
+QRect BoxRect(model::Item item) {
   constexpr int kHeight = 255;
-  if (item < 8) {  // Frame1: two columns, four rows
-    const int row = item / 2;
-    return item % 2 == 0 ? Twips(360, 360 + 240 * row, 1095, kHeight)
-                         : Twips(1560, 360 + 240 * row, 1215, kHeight);
+  const int bit = model::BitOf(item);
+  switch (model::GroupOf(item)) {
+    case model::ItemGroup::kFrame1: {  // two columns, four rows
+      const int row = bit / 2;
+      return bit % 2 == 0 ? Twips(360, 360 + 240 * row, 1095, kHeight)
+                          : Twips(1560, 360 + 240 * row, 1215, kHeight);
+    }
+    case model::ItemGroup::kFrame2:
+      return Twips(3120, 360 + 240 * (bit - model::BitOf(model::Item::kSeatBase)), 2175, kHeight);
+    case model::ItemGroup::kFrame3:
+      return Twips(240, 1800 + 240 * (bit - model::BitOf(model::Item::kDate)), 2535, kHeight);
   }
-  if (item < 20) return Twips(3120, 360 + 240 * (item - 8), 2175, kHeight);  // Frame2
-  return Twips(240, 1800 + 240 * (item - 20), 2535, kHeight);                // Frame3
+  return QRect();
 }
 
 }  // namespace
@@ -40,23 +46,25 @@ struct OptSet::Impl {
   std::int32_t Mask() const {
     std::int32_t mask = 0;
     for (int i = 0; i < model::kItemCount; ++i) {
-      if (Check1[static_cast<std::size_t>(i)]->checkState() != Qt::Unchecked) mask |= 1 << i;
+      if (Check1[static_cast<std::size_t>(i)]->checkState() != Qt::Unchecked) {
+        mask |= model::MaskOf({model::ItemAt(i)});
+      }
     }
     return mask;
   }
 
   // Captions and shown states of the boxes in `mode`; the ticks stay.
-  void Label(int mode) {
+  void Label(model::Mode mode) {
     for (int i = 0; i < model::kItemCount; ++i) {
       QCheckBox* box = Check1[static_cast<std::size_t>(i)];
-      box->setText(FromUtf8(model::ItemCaption(i, mode)));
-      box->setVisible(model::ItemShown(i, mode));
+      box->setText(FromUtf8(model::ItemCaption(model::ItemAt(i), mode)));
+      box->setVisible(model::ItemShown(model::ItemAt(i), mode));
     }
   }
 
   void Tick(std::int32_t mask) {
     for (int i = 0; i < model::kItemCount; ++i) {
-      Check1[static_cast<std::size_t>(i)]->setChecked(model::HasBit(mask, i));
+      Check1[static_cast<std::size_t>(i)]->setChecked(model::Has(mask, model::ItemAt(i)));
     }
   }
 };
@@ -86,7 +94,7 @@ OptSet::OptSet(OptSetMembers* members, std::int32_t cnv_code, QWidget* parent)
   for (int i = 0; i < model::kItemCount; ++i) {
     auto* box = new QCheckBox(this);
     box->setObjectName(QStringLiteral("Check1_%1").arg(i));
-    box->setGeometry(BoxRect(i));
+    box->setGeometry(BoxRect(model::ItemAt(i)));
     impl_->Check1[static_cast<std::size_t>(i)] = box;
   }
 
@@ -131,19 +139,19 @@ OptSet::OptSet(OptSetMembers* members, std::int32_t cnv_code, QWidget* parent)
     accept();
   });
   connect(impl_->CancelButton, &QPushButton::clicked, this, [this] {  // CancelButton_Click
-    impl_->members->OptCode = QStringLiteral("-1");
+    impl_->members->OptCode = kCancelled;
     reject();
   });
 
   // Form_Load: the boxes of the mask in force; bits 25 to 31 stand for no box.
-  impl_->Label(0);
+  impl_->Label(model::Mode::kMuscleStrength);
   impl_->Tick(cnv_code);
 }
 
 OptSet::~OptSet() { delete impl_; }
 
-void OptSet::Relabel(int mode) {
-  setWindowTitle(FromUtf8(model::EntriesOf(mode).dialog_caption));
+void OptSet::Relabel(model::Mode mode) {
+  setWindowTitle(FromUtf8(model::TableOf(mode).dialog_caption));
   impl_->Label(mode);
 }
 

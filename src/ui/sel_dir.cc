@@ -40,9 +40,9 @@ void SelDir::showEvent(QShowEvent* event) {
     impl_->loaded = true;
     // Form_Load: open on the handed-in directory. Anything that names no directory ("", "-1", a
     // file, a missing path) leaves both lists on the process's current directory.
-    const QString& wanted = impl_->members->SetStr;
-    if (!wanted.isEmpty() && wanted != QStringLiteral("-1")) {
-      const QString dir = CleanPath(wanted);
+    const std::optional<QString> wanted = Chosen(impl_->members->SetStr);
+    if (wanted && !wanted->isEmpty()) {
+      const QString dir = CleanPath(*wanted);
       if (QFileInfo(dir).isDir()) {
         const int volume = impl_->Drive1->VolumeOf(dir);
         if (volume >= 0) impl_->Drive1->setCurrentIndex(volume);  // runs Drive1_Change

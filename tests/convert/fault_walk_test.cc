@@ -3,13 +3,14 @@
 // the clean run's trace of calls.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "convert/csv_layout.h"
 #include "convert/run.h"
+#include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fault.h"
 #include "support/result_files.h"
@@ -26,8 +27,8 @@ using testing::ResultLines;
 using testing::WaveformStart;
 using testing::WorkDir;
 
-constexpr std::int32_t kAllItems = (1 << 25) - 1;
-constexpr std::int32_t kWaveformBit = 1 << 24;
+using model::Item;
+using model::Mode;
 
 struct InputFile {
   std::string name;
@@ -59,7 +60,7 @@ void ExpectBytes(const std::string& got, const std::string& want, const std::str
 // One run's inputs and the clean run it is compared with.
 class FaultWalk {
  public:
-  FaultWalk(int mode, std::int32_t mask, std::string pattern, std::vector<InputFile> inputs)
+  FaultWalk(Mode mode, std::int32_t mask, std::string pattern, std::vector<InputFile> inputs)
       : mode_(mode), mask_(mask), pattern_(std::move(pattern)), inputs_(std::move(inputs)) {
     dir_.MakeDir("in");
     dir_.MakeDir("out");
@@ -78,7 +79,7 @@ class FaultWalk {
   std::string SidePath(std::size_t k) const {
     return dir_ / ("out/out" + std::to_string(k) + ".csv");
   }
-  bool sides() const { return (mask_ & kWaveformBit) != 0; }
+  bool sides() const { return model::Has(mask_, Item::kWaveform); }
 
   void CleanRun() {
     fault::Reset();
@@ -129,8 +130,53 @@ class FaultWalk {
     }
   }
 
+  // With skip_broken, each call on a result file failing leaves that file out, and the run
+  // writes what a run over the other files writes: no partial side file, side files renumbered.
+  void WalkSkippingBrokenFiles() {
+    for (std::size_t k = 1; k <= inputs_.size(); ++k) {
+      const std::string name = dir_ / ("in/" + inputs_[k - 1].name);
+      ASSERT_EQ(std::rename(name.c_str(), (dir_ / "aside").c_str()), 0);
+      ASSERT_TRUE(RunConversion(Inputs()).ok);
+      const std::map<std::string, std::string> without_k = Outputs();
+      Empty();
+      ASSERT_EQ(std::rename((dir_ / "aside").c_str(), name.c_str()), 0);
+      for (std::size_t i = result_open_[k - 1]; i <= result_close_[k - 1]; ++i) {
+        if (trace_[i].path != name) continue;
+        SCOPED_TRACE("file " + std::to_string(k) + ", call " + std::to_string(i + 1));
+        RunInputs in = Inputs();
+        in.skip_broken = true;
+        ConversionRun run(in);
+        std::vector<std::string> skipped;
+        run.OnSkipped([&skipped](const std::string& detail) { skipped.push_back(detail); });
+        fault::Reset();
+        fault::FailCall(static_cast<long>(i + 1));
+        const RunResult r = run.Execute();
+        fault::Reset();
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.processed, static_cast<std::int32_t>(inputs_.size() - 1));
+        EXPECT_EQ(r.skipped, 1);
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(skipped[0].rfind(name + ": ", 0), 0u) << skipped[0];
+        EXPECT_EQ(fault::OpenHandles(), 0);
+        const std::map<std::string, std::string> got = Outputs();
+        EXPECT_EQ(got.size(), without_k.size());
+        for (const auto& [file, bytes] : without_k) {
+          ExpectBytes(got.count(file) ? got.at(file) : "", bytes, file);
+        }
+        Empty();
+        if (HasFailure()) return;
+      }
+    }
+  }
+
  private:
   static bool HasFailure() { return ::testing::Test::HasFailure(); }
+
+  std::map<std::string, std::string> Outputs() const {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : dir_.List("out")) files[name] = dir_.Read("out/" + name);
+    return files;
+  }
 
   // Finds, in the clean trace, where each file of the run was opened, read and closed.
   void Index() {
@@ -177,15 +223,15 @@ class FaultWalk {
 
     // The stage reached.
     if (i == *list_) {
-      EXPECT_EQ(r.failure.err_no, 3);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kNoResultFile);
       EXPECT_EQ(r.failure.s1, dir_ / "in/");
       EXPECT_EQ(r.failure.s2, pattern_);
     } else if (sides() && i >= side_open_.at(1)) {
-      EXPECT_EQ(r.failure.err_no, 5);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kSideFile);
       EXPECT_EQ(r.failure.s1, SidePath(k));
       EXPECT_EQ(r.failure.s2, "");
     } else {
-      EXPECT_EQ(r.failure.err_no, 1);
+      EXPECT_EQ(r.failure.err_no, model::ErrorNumber::kOutputFile);
       EXPECT_EQ(r.failure.s1, dir_ / "out/out.csv");
       EXPECT_EQ(r.failure.s2, "");
     }
@@ -232,7 +278,8 @@ class FaultWalk {
         ExpectBytes(got, clean, "side file " + std::to_string(s));
         continue;
       }
-      const std::size_t caption = platform::ToCp932(SideFileCaption(mode_)).size() + 2;
+      const std::size_t caption =
+          platform::ToCp932(model::TableOf(mode_).side_file_caption).size() + 2;
       const std::size_t read = ReadBefore(s, i);
       const std::size_t start = inputs_[s - 1].samples_start;
       const std::size_t received = caption + (read > start ? read - start : 0);
@@ -274,7 +321,7 @@ class FaultWalk {
   }
 
   WorkDir dir_;
-  int mode_;
+  Mode mode_;
   std::int32_t mask_;
   std::string pattern_;
   std::vector<InputFile> inputs_;
@@ -290,22 +337,39 @@ class FaultWalk {
 TEST(FaultWalk, EveryModeWithSideFiles) {
   const char* const patterns[] = {"Brawn_*.txt", "IsoMetric_*.txt", "Beginning*.txt",
                                   "Exercise_*.txt"};
-  for (int mode = 0; mode < 4; ++mode) {
+  for (const Mode m : model::kAllModes) {
+    const int mode = model::NumberOf(m);
     SCOPED_TRACE("mode " + std::to_string(mode));
     std::string stem = patterns[mode];
     stem.erase(stem.find('*'));
     std::vector<InputFile> inputs = {
-        MakeInput(stem + "1.txt", {.mode = mode, .turns = 2, .waveform_lines = 3, .seed = 1}),
+        MakeInput(stem + "1.txt", {.mode = m, .turns = 2, .waveform_lines = 3, .seed = 1}),
         // Large enough for several reads and several writes of the side file.
-        MakeInput(stem + "2.txt", {.mode = mode, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+        MakeInput(stem + "2.txt", {.mode = m, .turns = 5, .waveform_lines = 20000, .seed = 2}),
         MakeInput(
             stem + "3.txt",
-            {.mode = mode, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
+            {.mode = m, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
     };
-    FaultWalk walk(mode, kAllItems, patterns[mode], std::move(inputs));
+    FaultWalk walk(m, model::kAllItemsMask, patterns[mode], std::move(inputs));
     walk.CleanRun();
     walk.WalkEveryCall();
   }
+}
+
+TEST(FaultWalk, SkipBrokenLeavesOutTheFileWhoseCallFailed) {
+  std::vector<InputFile> inputs = {
+      MakeInput("Brawn_1.txt",
+                {.mode = model::Mode::kMuscleStrength, .turns = 2, .waveform_lines = 3, .seed = 1}),
+      // Several reads after its side file was begun.
+      MakeInput(
+          "Brawn_2.txt",
+          {.mode = model::Mode::kMuscleStrength, .turns = 5, .waveform_lines = 20000, .seed = 2}),
+      MakeInput("Brawn_3.txt",
+                {.mode = model::Mode::kMuscleStrength, .turns = 1, .waveform_lines = 2, .seed = 3}),
+  };
+  FaultWalk walk(Mode::kMuscleStrength, model::kAllItemsMask, "Brawn_*.txt", std::move(inputs));
+  walk.CleanRun();
+  walk.WalkSkippingBrokenFiles();
 }
 
 TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
@@ -313,11 +377,14 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
   // bigger than the whole buffer. No side files: the reader stops at the end of the section.
   std::vector<InputFile> inputs;
   for (int i = 1; i <= 4; ++i) {
-    inputs.push_back(MakeInput("Beginning" + std::to_string(i) + ".txt",
-                               {.mode = 2, .turns = 3, .waveform_lines = 50, .seed = i},
-                               i == 3 ? 100000 : 30000));
+    inputs.push_back(MakeInput(
+        "Beginning" + std::to_string(i) + ".txt",
+        {.mode = model::Mode::kInitialRehabilitation, .turns = 3, .waveform_lines = 50, .seed = i},
+        i == 3 ? 100000 : 30000));
   }
-  FaultWalk walk(2, kAllItems & ~kWaveformBit, "Beginning*.txt", std::move(inputs));
+  FaultWalk walk(Mode::kInitialRehabilitation,
+                 model::kAllItemsMask & ~model::MaskOf({Item::kWaveform}), "Beginning*.txt",
+                 std::move(inputs));
   walk.CleanRun();
   walk.WalkEveryCall();
 }

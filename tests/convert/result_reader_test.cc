@@ -7,6 +7,12 @@
 namespace tallyx::convert {
 namespace {
 
+std::string CheckBuff(std::string_view s) {
+  std::string cell;
+  AppendCheckBuff(s, &cell);
+  return cell;
+}
+
 TEST(CheckBuff, TakesTheTrimmedTextBeforeTheFirstTab) {
   struct Case {
     const char* line;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "support/result_files.h"
@@ -50,9 +51,10 @@ std::string WaveformLines(const ResultFileShape& shape) {
   return JoinLines(std::vector<std::string>(lines.begin() + WaveformStart(shape) + 1, lines.end()));
 }
 
-constexpr std::int32_t kAllItems = 33554431;
-constexpr std::int32_t kNameItems = (1 << 1) | (1 << 0);              // file name, name
-constexpr std::int32_t kWaveItems = (1 << 1) | (1 << 24) | (1 << 0);  // and waveform files
+using model::Item;
+constexpr std::int32_t kAllItems = model::kAllItemsMask;
+constexpr std::int32_t kNameItems = model::MaskOf({Item::kFileName, Item::kName});
+constexpr std::int32_t kWaveItems = model::MaskOf({Item::kFileName, Item::kWaveform, Item::kName});
 
 struct ModeCase {
   int mode;
@@ -165,7 +167,7 @@ TEST(CliTest, WritesTheSameBytesOnEveryBuild) {
     std::vector<ResultFileShape> shapes;
     for (int i = 1; i <= 2; ++i) {
       ResultFileShape shape;
-      shape.mode = m.mode;
+      shape.mode = model::ModeOf(m.mode);
       shape.turns = i;
       shape.waveform_lines = 2;
       shape.seed = i + m.mode;
@@ -204,8 +206,9 @@ TEST(CliTest, DerivesDirectoryAndPatternFromTheBoxTexts) {
     const ProcessResult r =
         RunCli(work, Options(0, c.path_text, c.filter_text, work / "out.csv", kNameItems));
     EXPECT_EQ(r.exit_code, 3) << c.path_text;
-    EXPECT_EQ(r.err,
-              "Error 3：Path('" + dir + kSep + "')にファイル('Brawn_*.txt')が存在しません\n");
+    EXPECT_EQ(r.err, "Error 3：Path('" + dir + kSep +
+                         "')にファイル('Brawn_*.txt')が存在しません\n" + dir + kSep +
+                         "Brawn_*.txt: 一致するファイルがありません\n");
   }
   EXPECT_FALSE(work.Exists("out.csv"));
 }
@@ -268,7 +271,8 @@ TEST(CliTest, NeverOverwritesAResultFile) {
   const std::string output = kOnWindows ? work / "IN/BRAWN_001.TXT" : work / "in/./Brawn_001.txt";
   const ProcessResult r = RunCli(work, Options(0, work / "in", "Brawn_*.txt", output, kNameItems));
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + output + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + output + "')が開けません\n" + output +
+                       ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(work.Read("in/Brawn_001.txt"), result);
 }
 
@@ -301,9 +305,41 @@ TEST(CliTest, RefusesOutputsThatAreNoDiskFile) {
     const ProcessResult r = RunCli(work, Options(0, work / "in", "Brawn_*.txt", output, c.items));
     EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
     const std::string refused = c.exit_code == 1 ? output : output + "1";
-    EXPECT_EQ(r.err, "Error " + std::to_string(c.exit_code) + "：Outputファイル('" + refused +
-                         "')が開けません\n");
+    const std::string message = "Error " + std::to_string(c.exit_code) + "：Outputファイル('" +
+                                refused + "')が開けません\n";
+    EXPECT_EQ(r.err.substr(0, message.size()), message);  // then the system's reason
     EXPECT_EQ(work.List(), c.left);
+  }
+}
+
+// A pattern with a directory part reads the files of the directory it names, by the paths they
+// were listed under, and an output path naming one of those files is refused in any spelling.
+// A file of the same name in the directory box's own directory is not read.
+TEST(CliTest, PatternWithADirectoryPartReadsThatDirectory) {
+  WorkDir work;
+  work.MakeDir("in");
+  work.MakeDir("in/sub");
+  work.MakeDir("out");
+  ResultFileShape shape;
+  shape.seed = 1;
+  work.Write("in/Brawn_1.txt", ResultFile(shape));
+  shape.seed = 2;
+  const std::string listed = ResultFile(shape);
+  work.Write("in/sub/Brawn_1.txt", listed);
+  const std::string filter = std::string("sub") + kSep + "Brawn_*.txt";
+
+  ProcessResult r = RunCli(work, Options(0, work / "in", filter, work / "out/r.csv", kNameItems));
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(work.Read("out/r.csv"), Cp932Lines({"ファイル名,名前", "Brawn_1.txt,患者 2号"}));
+
+  const std::string spellings[] = {
+      work / "in/sub/Brawn_1.txt",
+      kOnWindows ? work / "IN/SUB/BRAWN_1.TXT" : work / "in/./sub/../sub/Brawn_1.txt",
+  };
+  for (const std::string& output : spellings) {
+    r = RunCli(work, Options(0, work / "in", filter, output, kNameItems));
+    EXPECT_EQ(r.exit_code, 1) << output;
+    EXPECT_EQ(work.Read("in/sub/Brawn_1.txt"), listed) << output;
   }
 }
 
@@ -321,7 +357,7 @@ TEST(CliTest, UsesTheDefaultPlacesOnDriveC) {
   } cleanup{kyrova};
   WorkDir work;
   ResultFileShape shape;
-  shape.mode = 1;
+  shape.mode = model::Mode::kIsometric;
   for (int i = 1; i <= 2; ++i) {
     shape.seed = i;
     WriteFile(kyrova + "\\IsoMetricResults\\IsoMetric_00" + std::to_string(i) + ".txt",

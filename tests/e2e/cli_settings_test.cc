@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -26,9 +27,9 @@ class CliSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     w_.MakeDir("in");
-    w_.Write("in/IsoMetric_1.txt", ResultFile({.mode = 1, .seed = 1}));
-    w_.Write("in/IsoMetric_2.txt", ResultFile({.mode = 1, .seed = 2}));
-    w_.Write("in/Brawn_1.txt", ResultFile({.mode = 0, .seed = 3}));
+    w_.Write("in/IsoMetric_1.txt", ResultFile({.mode = model::Mode::kIsometric, .seed = 1}));
+    w_.Write("in/IsoMetric_2.txt", ResultFile({.mode = model::Mode::kIsometric, .seed = 2}));
+    w_.Write("in/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength, .seed = 3}));
     settings_ = Sjis("[SYSTEM]\r\nMODE = 1\r\nOPTCODE = 3\r\nPATH = " + (w_ / "in") +
                      "    (ｱｲｿﾒﾄﾘｯｸ )\r\nFILTER = Brawn_*.txt\r\nOUTPUT = " + (w_ / "out.csv") +
                      "\r\n[OTHER]\r\nMODE = 0\r\n");
@@ -103,6 +104,21 @@ TEST_F(CliSettingsTest, WithoutSettingsOptionTheWindowsOwnFileIsUsed) {
   EXPECT_NE(from_temp.find("2件"), std::string::npos) << from_temp;
   EXPECT_EQ(from_temp, Run({"--settings", w_ / "temp/Tallyx.ini"}, "out.csv"));
   EXPECT_EQ(w_.Read("temp/Tallyx.ini"), settings_);
+
+  // Without TEMP, the user's configuration directory.
+  if (!platform::kHasUserConfigHome) return;
+  w_.MakeDir("cfg/tallyx");
+  w_.Write("cfg/tallyx/Tallyx.ini", settings_);
+  w_.MakeDir("home/.config/tallyx");
+  w_.Write("home/.config/tallyx/Tallyx.ini", settings_);
+  for (const std::vector<std::string>& env : {
+           std::vector<std::string>{"TEMP=", "XDG_CONFIG_HOME=" + (w_ / "cfg"), "HOME=/nowhere"},
+           std::vector<std::string>{"TEMP=", "XDG_CONFIG_HOME=", "HOME=" + (w_ / "home")},
+       }) {
+    SCOPED_TRACE(env[1] + " " + env[2]);
+    EXPECT_EQ(Run({}, "out.csv", env), from_temp);
+  }
+  EXPECT_EQ(w_.List("cfg/tallyx"), std::vector<std::string>{"Tallyx.ini"});
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // tallyx-cli end to end: fresh work directories, generated result files, the real binary, and
 // byte-for-byte comparison of what it wrote. These cases spell paths the POSIX way; the bytes
 // every build must share are checked in cli_builds_test.cc.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -19,8 +21,10 @@ using testing::ProcessResult;
 using testing::Sjis;
 using testing::WorkDir;
 
-constexpr std::int32_t kAllItems = 33554431;
-constexpr std::int32_t kDefaultMask = 15728891;
+using model::Item;
+using model::kDefaultMask;
+using model::MaskOf;
+constexpr std::int32_t kAllItems = model::kAllItemsMask;
 
 const char* const kFullHeaders[] = {
     "ファイル名,波形ファイル名,ユーザＩＤ,測定日,測定時,測定分,測定秒,名前,生年月日,性別,"
@@ -198,8 +202,8 @@ TEST_F(Cli, SelectsColumnsByMask) {
     std::int32_t mask;
     std::vector<std::string> csv;
   } cases[] = {
-      {0, (1 << 1) | 1, {"ファイル名,名前", "Brawn_001.txt,山田 太郎"}},
-      {0, 1 << 21, {"測定時,測定分,測定秒", "9,5,7"}},
+      {0, MaskOf({Item::kFileName, Item::kName}), {"ファイル名,名前", "Brawn_001.txt,山田 太郎"}},
+      {0, MaskOf({Item::kTime}), {"測定時,測定分,測定秒", "9,5,7"}},
       {0,
        kDefaultMask,
        {"ファイル名,ユーザＩＤ,測定日,測定時,測定分,測定秒,名前,生年月日,性別,身長 (cm),体重 "
@@ -209,8 +213,8 @@ TEST_F(Cli, SelectsColumnsByMask) {
         "Brawn_001.txt,U01,2024/05/01,9,5,7,山田 太郎,1950/01/02,男,170,65.5,120.5,3,45,118.0,4,"
         "50,1,101,12,45,99,11,50,2,102,12,45,98,11,50"}},
       // Bits 18 and 19 have no column outside the exercise mode; bits above 24 none at all.
-      {0, (1 << 18) | (1 << 19) | (1 << 5) | (1 << 30), {"性別", "男"}},
-      {0, -1 & ~(1 << 24), {}},  // checked below by line count only
+      {0, MaskOf({Item::kCalories, Item::kSpare, Item::kSex}) | (1 << 30), {"性別", "男"}},
+      {0, -1 & ~MaskOf({Item::kWaveform}), {}},  // checked below by line count only
   };
   for (const Case& c : cases) {
     const ProcessResult r = Convert(c.mode, c.mask);
@@ -229,11 +233,12 @@ TEST_F(Cli, ExerciseKeyWordsDecideLines21To23) {
     lines.push_back(l);
   }
   dir_.Write("in/Exercise_1.txt", ToFile(lines));
-  ASSERT_EQ(Convert(3, (1 << 15) | (1 << 14)).exit_code, 0);
+  ASSERT_EQ(Convert(3, MaskOf({Item::kAssistSpeed, Item::kPedalTurns})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"目標モード,目標下限,目標上限,相対強度(%),相対強度比率(%)", ",,,,"}));
   const std::int32_t mode_items =
-      (1 << 16) | (1 << 15) | (1 << 14) | (1 << 13) | (1 << 17) | (1 << 18) | (1 << 22) | (1 << 24);
+      MaskOf({Item::kStrengthSetting, Item::kAssistSpeed, Item::kPedalTurns, Item::kPedalOrigin,
+              Item::kPedalDirection, Item::kCalories, Item::kMaximum, Item::kWaveform});
   ASSERT_EQ(Convert(3, mode_items).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"波形ファイル名,ペダル回転方向(正/逆),目標モード,目標下限,目標上限,相対強度(%),"
@@ -251,7 +256,7 @@ TEST_F(Cli, TurnCountCarriesOverFromTheFileBefore) {
     second.push_back(l);
   }
   dir_.Write("in/Brawn_2.txt", ToFile(second));
-  ASSERT_EQ(Convert(0, (1 << 14) | (1 << 23)).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kPedalTurns, Item::kPerTurn})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             ToFile({"ペダル回転回数(回),回転回数(回),最大トルク左(Ｎ・ｍ),左消費カロリー(cal),"
                     "左角度(deg),最大トルク右(Ｎ・ｍ),右消費カロリー(cal),右角度(deg)",
@@ -270,7 +275,7 @@ TEST_F(Cli, CopiesResultBytesUnchanged) {
   lines.push_back("\x83\x5C,\xFF\xFE\t\x81\x40");
   const std::string file = JoinLines(lines);
   dir_.Write("in/Brawn_1.txt", file);
-  ASSERT_EQ(Convert(0, 1 | (1 << 24)).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kName, Item::kWaveform})).exit_code, 0);
   EXPECT_EQ(dir_.Read("out.csv"),
             Sjis("波形ファイル名,名前\r\n") + Sjis(dir_ / "out1.csv") +
                 ",\x87\x90\xED\x40\xFA\x40 \x83\x5C\x95\x5C\x94\x5C\xA0\"x\"\r\n");
@@ -282,7 +287,7 @@ TEST_F(Cli, WritesFileNamesInCp932) {
   dir_.Write("in/Brawn_名前ソ.txt", ResultFile(0));
   dir_.Write("in/Brawn_\xE2\x82\xAC.txt", ResultFile(0));  // "€": not in CP932
   dir_.Write("in/Brawn_\xFF.txt", ResultFile(0));          // not UTF-8 either
-  ASSERT_EQ(Convert(0, 1 << 1).exit_code, 0);
+  ASSERT_EQ(Convert(0, MaskOf({Item::kFileName})).exit_code, 0);
   // Listed in NTFS order (upper-cased bytes), written as CP932.
   EXPECT_EQ(dir_.Read("out.csv"),
             Sjis("ファイル名\r\nBrawn_€.txt\r\nBrawn_名前ソ.txt\r\n") + "Brawn_\xFF.txt\r\n");
@@ -296,27 +301,51 @@ TEST_F(Cli, ReportsEachStage) {
     int exit_code;
     std::string err;
   } cases[] = {
-      {{"--path", "", "--output", "o.csv"}, 2, "Error 2：Path('')が不正です\n"},
+      {{"--path", "", "--output", "o.csv"},
+       2,
+       "Error 2：Path('')が不正です\nディレクトリが指定されていません\n"},
       {{"--path", in, "--filter", "", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": ファイル名のパターンが指定されていません\n"},
+      // A filter that comes out empty matches nothing, deliberately: blanks, or a comment only.
+      {{"--path", in, "--filter", "   ", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": 一致するファイルがありません\n"},
+      {{"--path", in, "--filter", "  (筋力測定 )", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + in + "')にファイル('')が存在しません\n" + in +
+           ": 一致するファイルがありません\n"},
       {{"--path", dir_ / "in", "--filter", "Nothing_*.txt  (x)", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n"},
+       "Error 3：Path('" + in + "')にファイル('Nothing_*.txt')が存在しません\n" + in +
+           "Nothing_*.txt: 一致するファイルがありません\n"},
       {{"--path", dir_ / "missing", "--output", "o.csv"},
        3,
-       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n"},
-      {{"--path", in, "--output", ""}, 1, "Error 1：Outputファイル('')が開けません\n"},
+       "Error 3：Path('" + dir_ / "missing/" + "')にファイル('Brawn_*.txt')が存在しません\n" +
+           dir_ / "missing/" + ": ディレクトリがありません\n"},
+      {{"--path", dir_ / "in/Brawn_1.txt", "--output", "o.csv"},
+       3,
+       "Error 3：Path('" + dir_ / "in/Brawn_1.txt/" +
+           "')にファイル('Brawn_*.txt')が存在しません\n" + dir_ / "in/Brawn_1.txt/" +
+           ": ディレクトリではありません\n"},
+      {{"--path", in, "--output", ""},
+       1,
+       "Error 1：Outputファイル('')が開けません\n出力ファイル名が指定されていません\n"},
       {{"--path", in, "--output", dir_ / "in"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n" + dir_ / "in" +
+           ": 作成できません（Is a directory）\n"},
       {{"--path", in, "--output", dir_ / "no/such/dir.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n" +
+           dir_ / "no/such/dir.csv" + ": 作成できません（No such file or directory）\n"},
       // Only bit 19: no column, so the header is empty.
       {{"--path", in, "--optcode", "524288", "--output", dir_ / "empty.csv"},
        1,
-       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n"},
+       "Error 1：Outputファイル('" + dir_ / "empty.csv" + "')が開けません\n" + dir_ / "empty.csv" +
+           ": このモードで出力する項目が選ばれていません\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = Run(c.args);
@@ -342,15 +371,17 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
   dir_.Write("in/Brawn_2.txt", cut);
   dir_.Write("in/Brawn_3.txt", ResultFile(0));
 
-  ProcessResult r = Convert(0, 3);
+  ProcessResult r = Convert(0, MaskOf({Item::kName, Item::kFileName}));
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n");
+  const std::string detail =
+      dir_ / "in/Brawn_2.txt" + ": 27行目: ファイルがこの行の前で終わっています\n";
+  EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,名前", "Brawn_1.txt,山田 太郎"}));
 
   // Once a side file has been opened, a later failure is reported with that file's side path.
-  r = Convert(0, 3 | (1 << 24));
+  r = Convert(0, MaskOf({Item::kName, Item::kFileName, Item::kWaveform}));
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "out2.csv" + "')が開けません\n" + detail);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ファイル名,波形ファイル名,名前",
                                           "Brawn_1.txt," + dir_ / "out1.csv" + ",山田 太郎"}));
   EXPECT_FALSE(dir_.Exists("out2.csv"));
@@ -358,40 +389,132 @@ TEST_F(Cli, KeepsWhatWasWrittenBeforeABrokenFile) {
 }
 
 TEST_F(Cli, BrokenLayoutsFailTheRun) {
+  constexpr std::int32_t kName = MaskOf({Item::kName});
   struct Case {
     const char* what;
     int line;  // 1-based line to replace
     const char* text;
     std::int32_t mask;
+    const char* detail;  // after the file's path
   } cases[] = {
-      {"user ID without TAB while selected", 3, "U01", 1 << 3},
-      {"time without TAB", 4, "2024/05/01,9:05:07", 1},
-      {"time that is no time", 4, "2024/05/01,25:00\t", 1},
-      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", 1},
-      {"count line without TAB", 19, "2", 1},
-      {"count beyond 16 bits", 19, "40000\t", 1},
+      {"user ID without TAB while selected", 3, "U01", MaskOf({Item::kUserId}),
+       ": 3行目: TABがありません"},
+      {"time without TAB", 4, "2024/05/01,9:05:07", kName, ": 4行目: TABがありません"},
+      {"time that is no time", 4, "2024/05/01,25:00\t", kName,
+       ": 4行目: 「25:00」は時刻ではありません"},
+      {"no comma on line 4", 4, "2024/05/01 9:05:07\t", kName, ": 4行目: TABがありません"},
+      {"count line without TAB", 19, "2", kName, ": 19行目: TABがありません"},
+      {"count beyond 16 bits", 19, " 40000 \t", kName,
+       ": 19行目: 回数「40000」が範囲を超えています（32767まで）"},
+      {"per-turn lines missing", 30, "", kName, ": 30行目: ファイルがこの行の前で終わっています"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     std::vector<std::string> lines = CommonHead();
     for (const std::string& l : ModeLines(0).result) lines.push_back(l);
     lines[static_cast<std::size_t>(c.line - 1)] = c.text;
+    if (*c.text == '\0') lines.resize(static_cast<std::size_t>(c.line - 1));
     dir_.Write("in/Brawn_1.txt", ToFile(lines));
-    EXPECT_EQ(Convert(0, c.mask).exit_code, 1) << c.what;
+    const ProcessResult r = Convert(0, c.mask);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Error 1：Outputファイル('" + dir_ / "out.csv" + "')が開けません\n" +
+                         dir_ / "in/Brawn_1.txt" + c.detail + "\n");
   }
   // The user ID needs its TAB only when it is selected.
   std::vector<std::string> lines = CommonHead();
   lines[2] = "U01";
   for (const std::string& l : ModeLines(0).result) lines.push_back(l);
   dir_.Write("in/Brawn_1.txt", ToFile(lines));
-  EXPECT_EQ(Convert(0, 1).exit_code, 0);
+  EXPECT_EQ(Convert(0, MaskOf({Item::kName})).exit_code, 0);
   // A data line with no cell: only the per-turn group, and no turns.
   std::vector<std::string> iso = CommonHead();
   for (const char* l : {"30", "45", "0.5", "90", "逆", "-", "-", "30", "1", "1", "1", "0\t"}) {
     iso.push_back(l);
   }
   dir_.Write("in/IsoMetric_1.txt", ToFile(iso));
-  EXPECT_EQ(Convert(1, 1 << 23).exit_code, 1);
+  EXPECT_EQ(Convert(1, MaskOf({Item::kPerTurn})).exit_code, 1);
   EXPECT_EQ(dir_.Read("out.csv"), ToFile({"ターン(回),ピークトルク(N･m),ピーク時間(秒)"}));
+}
+
+TEST_F(Cli, SkipBrokenWritesWhatTheSoundFilesAloneWrite) {
+  const std::int32_t mask = kAllItems;
+  // The sound files say "many" turns: they take the count of the file written before them.
+  std::vector<std::string> sound = CommonHead();
+  for (const char* l : {"many\tturns", "30", "10", "90", "正", "-", "-", "1\t", "2\t", "-", "t1\t",
+                        "t2\t", "W", "W", "sample 1", "sample 2"}) {
+    sound.push_back(l);
+  }
+  std::vector<std::string> first = sound;
+  first[18] = "2\tturns";
+  std::vector<std::string> five_turns_cut = first;  // promises 5 turns, holds 2
+  five_turns_cut[18] = "5\tturns";
+  five_turns_cut.resize(30);
+  std::vector<std::string> no_waveform = first;  // ends before the two lines the samples follow
+  no_waveform.resize(30);
+  std::vector<std::string> bad_time = first;
+  bad_time[3] = "2024/05/01,xx\t";
+
+  WorkDir alone;
+  alone.MakeDir("in");
+  for (const auto& [name, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"Brawn_1.txt", first}, {"Brawn_3.txt", sound}, {"Brawn_5.txt", sound}}) {
+    dir_.Write("in/" + name, ToFile(lines));
+    alone.Write("in/" + name, ToFile(lines));
+  }
+  dir_.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  dir_.Write("in/Brawn_4.txt", ToFile(no_waveform));
+  dir_.Write("in/Brawn_6.txt", ToFile(bad_time));
+  const std::string in = dir_ / "in/";
+
+  ProcessResult r = Convert(0, mask, "out.csv", {"--skip-broken"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, Done(3));
+  EXPECT_EQ(r.err, in + "Brawn_2.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_4.txt: 31行目: ファイルがこの行の前で終わっています\n" + in +
+                       "Brawn_6.txt: 4行目: 「xx」は時刻ではありません\n");
+  std::vector<std::string> written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written.size(), 4u);  // the CSV file and three side files
+
+  // The same output path, so that the side-file cells name the same files.
+  const ProcessResult a =
+      testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", alone / "in", "--optcode",
+                                            std::to_string(mask), "--output", dir_ / "out.csv"});
+  ASSERT_EQ(a.exit_code, 0) << a.err;
+  std::vector<std::string> alone_written;
+  for (const std::string& name : dir_.List()) {
+    if (name != "in" && name != "tmp") alone_written.push_back(name + "\n" + dir_.Read(name));
+  }
+  EXPECT_EQ(written, alone_written);
+
+  // Every file broken: the header alone, nothing on stdout.
+  WorkDir broken;
+  broken.MakeDir("in");
+  broken.Write("in/Brawn_2.txt", ToFile(five_turns_cut));
+  r = testing::RunProcess(TALLYX_CLI_PATH, {"--mode", "0", "--path", broken / "in", "--optcode",
+                                            "3", "--output", broken / "out.csv", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, broken / "in/Brawn_2.txt" + ": 31行目: ファイルがこの行の前で終わっています\n");
+  EXPECT_EQ(broken.Read("out.csv"), ToFile({"ファイル名,名前"}));
+
+  // A side file that fails still ends the run; its message follows the lines of the files left
+  // out. The first file written would number its side file as the result file Brawn_1.txt.
+  WorkDir clash;
+  clash.MakeDir("in");
+  clash.Write("in/Brawn_0.txt", ToFile(five_turns_cut));
+  clash.Write("in/Brawn_1.txt", ToFile(first));
+  const std::string side = clash / "in/Brawn_1.txt";
+  r = testing::RunProcess(TALLYX_CLI_PATH,
+                          {"--mode", "0", "--path", clash / "in", "--optcode", std::to_string(mask),
+                           "--output", clash / "in/Brawn_.txt", "--skip-broken"});
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_EQ(r.err, clash / "in/Brawn_0.txt" + ": 31行目: ファイルがこの行の前で終わっています\n" +
+                       "Error 5：Outputファイル('" + side + "')が開けません\n" + side +
+                       ": 結果ファイルを上書きすることになります\n");
+  EXPECT_EQ(clash.Read("in/Brawn_1.txt"), ToFile(first));
 }
 
 TEST_F(Cli, NeverOverwritesAResultFile) {
@@ -403,16 +526,20 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), ResultFile(0));
   // The first side file of in/Brawn_1.txt as output would be in/Brawn_11.txt.
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_1.txt.csv"});
   EXPECT_EQ(r.exit_code, 0) << r.err;  // "Brawn_1" + "1" + ".txt.csv": no clash
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_1.txt"});
   EXPECT_EQ(r.exit_code, 1);  // the CSV itself would be an input
-  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(kDefaultMask | (1 << 24)), "--output",
+  r = Run({"--path", dir_ / "in", "--optcode",
+           std::to_string(kDefaultMask | MaskOf({Item::kWaveform})), "--output",
            dir_ / "in/Brawn_.txt"});
   EXPECT_EQ(r.exit_code, 5);
-  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n");
+  EXPECT_EQ(r.err, "Error 5：Outputファイル('" + dir_ / "in/Brawn_1.txt" + "')が開けません\n" +
+                       dir_ / "in/Brawn_1.txt" + ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(dir_.Read("in/Brawn_11.txt"), before);
   EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), ResultFile(0));
 }
@@ -420,21 +547,31 @@ TEST_F(Cli, NeverOverwritesAResultFile) {
 TEST_F(Cli, DerivesDirectoryAndSideFileNames) {
   dir_.MakeDir("d.old");
   dir_.Write("in/Brawn_1.txt", ResultFile(0));
-  ProcessResult r = Run({"--path", "  " + dir_ / "in/" + "  (筋力測定 )", "--optcode",
-                         std::to_string(1 << 24), "--output", dir_ / "d.old/out.csv"});
+  ProcessResult r =
+      Run({"--path", "  " + dir_ / "in/" + "  (筋力測定 )", "--optcode",
+           std::to_string(MaskOf({Item::kWaveform})), "--output", dir_ / "d.old/out.csv"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(dir_.Read("d.old/out.csv"), ToFile({"波形ファイル名", dir_ / "d.old/out1.csv"}));
-  r = Run(
-      {"--path", dir_ / "in", "--optcode", std::to_string(1 << 24), "--output", dir_ / "noext"});
+  r = Run({"--path", dir_ / "in", "--optcode", std::to_string(MaskOf({Item::kWaveform})),
+           "--output", dir_ / "noext"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_TRUE(dir_.Exists("noext1"));
 }
 
 TEST_F(Cli, RejectsWrongUsage) {
   const std::vector<std::vector<std::string>> cases = {
-      {"--bogus"},     {"--mode"},           {"--mode", "4"},
-      {"--mode", "x"}, {"--optcode", "abc"}, {"--optcode", "99999999999"},
+      {"--bogus"},
+      {"--mode"},
+      {"--mode", "4"},
+      {"--mode", "x"},
+      {"--optcode", "abc"},
+      {"--optcode", "99999999999"},
       {"positional"},
+      {"--list-items", "--path", "x"},
+      {"--list-items", "--help"},
+      {"--version", "--list-items"},
+      {"--list-items", "--skip-broken"},
+      {"--list-items", "--mode", "4"},
   };
   for (const auto& args : cases) {
     const ProcessResult r = Run(args);
@@ -445,7 +582,40 @@ TEST_F(Cli, RejectsWrongUsage) {
   const ProcessResult help = Run({"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("Usage: tallyx-cli"), std::string::npos);
+  const ProcessResult version = Run({"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_THAT(version.out, ::testing::MatchesRegex("tallyx-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"));
   EXPECT_EQ(dir_.List("tmp"), std::vector<std::string>{});  // no settings file written
+}
+
+TEST_F(Cli, ListsTheOutputItemsOfAMode) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;  // some of the 25, in order
+  } cases[] = {
+      {{"--list-items"},
+       {"0\t名前\t*", "2\t患者ｺｰﾄﾞ\t", "16\t筋力測定設定(r/min)\t", "18\t\t", "19\t\t",
+        "23\t各回測定結果(回数分)\t*", "24\t波形データ（別ファイル）\t"}},
+      {{"--mode", "1", "--list-items"}, {"14\t設定時間(秒)\t", "16\tペダル角度(deg)\t"}},
+      {{"--list-items", "--mode=3"},
+       {"13\t療法期\t", "18\t消費カロリー\t", "23\t\t*", "24\t波形データ（別ファイル）\t"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const ProcessResult r = Run(c.args);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      lines.push_back(r.out.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 25u);
+    for (const std::string& line : c.lines) {
+      EXPECT_EQ(lines[std::stoul(line)], line);
+    }
+  }
+  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"in", "tmp"}));  // nothing run
 }
 
 }  // namespace

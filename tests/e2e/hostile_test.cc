@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -35,8 +36,8 @@ using testing::Sjis;
 using testing::WorkDir;
 
 const std::string kCli = TALLYX_CLI_PATH;
-constexpr std::int32_t kNameItems = (1 << 1) | 1;  // file name, name
-constexpr std::int32_t kWaveform = 1 << 24;
+constexpr std::int32_t kNameItems = model::MaskOf({model::Item::kFileName, model::Item::kName});
+constexpr std::int32_t kWaveform = model::MaskOf({model::Item::kWaveform});
 constexpr int kTimeLimit = 120;  // seconds; a blocked or runaway run is killed and fails
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -117,7 +118,8 @@ TEST_F(Hostile, NamesWithCommasBlanksJapaneseAndCharactersCp932Lacks) {
   const std::vector<std::string> names = {// in the order of the listing
                                           "Brawn_ x y .txt", "Brawn_a,b.txt", "Brawn_名前ソ.txt",
                                           "Brawn_\xF0\x9F\x98\x80.txt", "Brawn_\xFF.txt"};
-  for (const std::string& n : names) dir_.Write(in + "/" + n, ResultFile({.mode = 0}));
+  for (const std::string& n : names)
+    dir_.Write(in + "/" + n, ResultFile({.mode = model::Mode::kMuscleStrength}));
   const std::string output = dir_ / "出力, x €.csv";
 
   const ProcessResult r = Run(dir_ / in, kNameItems | kWaveform, output);
@@ -136,8 +138,8 @@ TEST_F(Hostile, NamesWithCommasBlanksJapaneseAndCharactersCp932Lacks) {
 }
 
 TEST_F(Hostile, LinksFifosAndDevicesAreNeverOpened) {
-  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = 0, .seed = 1}));
-  dir_.Write("outside.txt", ResultFile({.mode = 0, .seed = 2}));
+  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength, .seed = 1}));
+  dir_.Write("outside.txt", ResultFile({.mode = model::Mode::kMuscleStrength, .seed = 2}));
   dir_.MakeDir("in/Brawn_dir.txt");
   dir_.MakeDir("sub");
   const std::string in = dir_ / "in/";
@@ -160,7 +162,7 @@ TEST_F(Hostile, LinksFifosAndDevicesAreNeverOpened) {
 }
 
 TEST_F(Hostile, OutputsThatCannotOrMustNotBeWritten) {
-  const std::string input = ResultFile({.mode = 0});
+  const std::string input = ResultFile({.mode = model::Mode::kMuscleStrength});
   dir_.Write("in/Brawn_1.txt", input);
   ASSERT_EQ(::mkfifo((dir_ / "fifo.csv").c_str(), 0644), 0);
   ASSERT_EQ(::symlink((dir_ / "in/Brawn_1.txt").c_str(), (dir_ / "link.csv").c_str()), 0);
@@ -168,26 +170,30 @@ TEST_F(Hostile, OutputsThatCannotOrMustNotBeWritten) {
     const char* what;
     std::string output;
     std::int32_t mask;
+    const char* reason;  // of the detail line
   } cases[] = {
-      {"a directory", dir_ / "in", kNameItems},
-      {"a FIFO nobody reads", dir_ / "fifo.csv", kNameItems},
-      {"a full disk", "/dev/full", kNameItems},
-      {"a link to a result file", dir_ / "link.csv", kNameItems | kWaveform},
-      {"a result file by another spelling", dir_ / "in/../in/./Brawn_1.txt", kNameItems},
+      {"a directory", dir_ / "in", kNameItems, "作成できません（Is a directory）"},
+      {"a FIFO nobody reads", dir_ / "fifo.csv", kNameItems,
+       "作成できません（No such device or address）"},
+      {"a full disk", "/dev/full", kNameItems, "書き込めません（No space left on device）"},
+      {"a link to a result file", dir_ / "link.csv", kNameItems | kWaveform,
+       "結果ファイルを上書きすることになります"},
+      {"a result file by another spelling", dir_ / "in/../in/./Brawn_1.txt", kNameItems,
+       "結果ファイルを上書きすることになります"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const ProcessResult r = Run(dir_ / "in", c.mask, c.output);
     EXPECT_FALSE(r.timed_out);
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, Error1(c.output));
+    EXPECT_EQ(r.err, Error1(c.output) + c.output + ": " + c.reason + "\n");
     EXPECT_EQ(dir_.Read("in/Brawn_1.txt"), input);
   }
   EXPECT_EQ(dir_.List("in"), std::vector<std::string>{"Brawn_1.txt"});
 }
 
 TEST_F(Hostile, OutputInsideTheInputDirectoryMatchingThePattern) {
-  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = 0}));
+  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength}));
   const std::string output = dir_ / "in/Brawn_out.txt";
   // The listing is made before the CSV exists: the first run does not read its own output.
   ProcessResult r = Run(dir_ / "in", kNameItems | kWaveform, output);
@@ -198,24 +204,30 @@ TEST_F(Hostile, OutputInsideTheInputDirectoryMatchingThePattern) {
   // The next run finds it among the result files, and result files are never overwritten.
   r = Run(dir_ / "in", kNameItems | kWaveform, output);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, Error1(output));
+  EXPECT_EQ(r.err, Error1(output) + output + ": 結果ファイルを上書きすることになります\n");
   EXPECT_EQ(dir_.Read("in/Brawn_out.txt"), csv);
 }
 
 TEST_F(Hostile, UnreadableDirectoryAndFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   dir_.MakeDir("in/locked");
-  dir_.Write("in/locked/Brawn_1.txt", ResultFile({.mode = 0}));
+  dir_.Write("in/locked/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength}));
   ::chmod((dir_ / "in/locked").c_str(), 0);
   ProcessResult r = Run(dir_ / "in/locked", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 3);
+  EXPECT_TRUE(r.err.ends_with("\n" + dir_ / "in/locked/" +
+                              ": ディレクトリを読めません（Permission denied）\n"))
+      << r.err;
   EXPECT_FALSE(dir_.Exists("out.csv"));
   ::chmod((dir_ / "in/locked").c_str(), 0755);
 
-  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = 0}));
+  dir_.Write("in/Brawn_1.txt", ResultFile({.mode = model::Mode::kMuscleStrength}));
   ::chmod((dir_ / "in/Brawn_1.txt").c_str(), 0);
   r = Run(dir_ / "in", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 1);
+  EXPECT_TRUE(
+      r.err.ends_with("\n" + dir_ / "in/Brawn_1.txt" + ": 開けません（Permission denied）\n"))
+      << r.err;
   EXPECT_EQ(dir_.Read("out.csv"), Sjis("ファイル名,名前\r\n"));
 }
 
@@ -234,7 +246,8 @@ TEST_F(Hostile, LinesOf64MiB) {
   EXPECT_EQ(DigestOfFile(dir_ / "in/Brawn_1.txt"), DigestOf(long_run));
 
   // Line 5 (the name) and the last waveform sample are 64 MiB long, without a final line end.
-  std::vector<std::string> lines = ResultLines({.mode = 0, .waveform_lines = 1});
+  std::vector<std::string> lines =
+      ResultLines({.mode = model::Mode::kMuscleStrength, .waveform_lines = 1});
   const Pieces file = [&](const auto& put) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (i == 4 || i + 1 == lines.size()) long_run(put);
@@ -270,7 +283,7 @@ TEST_F(Hostile, WaveformOf1GiB) {
     block += std::to_string(i % 360) + "," + std::to_string(i % 997) + ".5,\t" +
              std::to_string(30 + i % 5) + "\r\n";
   }
-  const std::string head = ResultFile({.mode = 0, .waveform_lines = 0});
+  const std::string head = ResultFile({.mode = model::Mode::kMuscleStrength, .waveform_lines = 0});
   const Pieces samples = [&block](const auto& put) {
     for (int i = 0; i < 1024; ++i) put(block);
   };
@@ -302,7 +315,8 @@ TEST_F(Hostile, HundredThousandFiles) {
   constexpr int kFiles = 100000;
   constexpr int kSources = 4;  // each linked 25,000 times: the data of four files, 100,000 names
   for (int s = 1; s <= kSources; ++s) {
-    dir_.Write("source" + std::to_string(s), ResultFile({.mode = 0, .seed = s}));
+    dir_.Write("source" + std::to_string(s),
+               ResultFile({.mode = model::Mode::kMuscleStrength, .seed = s}));
   }
   const std::string in = dir_ / "in/";
   char name[32];

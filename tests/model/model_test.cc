@@ -6,49 +6,59 @@ namespace tallyx::model {
 namespace {
 
 TEST(Model, ModeTwoShowsTheItemsOfModeZero) {
-  for (int item = 0; item < kItemCount; ++item) {
-    EXPECT_EQ(ItemCaption(item, 2), ItemCaption(item, 0)) << item;
-    EXPECT_EQ(ItemShown(item, 2), ItemShown(item, 0)) << item;
+  for (int bit = 0; bit < kItemCount; ++bit) {
+    const Item item = ItemAt(bit);
+    EXPECT_EQ(ItemCaption(item, Mode::kInitialRehabilitation),
+              ItemCaption(item, Mode::kMuscleStrength))
+        << bit;
+    EXPECT_EQ(ItemShown(item, Mode::kInitialRehabilitation), ItemShown(item, Mode::kMuscleStrength))
+        << bit;
   }
-  EXPECT_NE(EntriesOf(2).dialog_caption, EntriesOf(0).dialog_caption);
+  EXPECT_NE(TableOf(Mode::kInitialRehabilitation).dialog_caption,
+            TableOf(Mode::kMuscleStrength).dialog_caption);
 }
 
 TEST(Model, OnlyItems13To17ChangeCaptionAnd18_19_23ChangeVisibility) {
-  for (int item = 0; item < kItemCount; ++item) {
-    const bool relabelled = item >= 13 && item <= 17;
-    const bool differs = ItemCaption(item, 1) != ItemCaption(item, 0) ||
-                         ItemCaption(item, 3) != ItemCaption(item, 0);
-    EXPECT_EQ(differs, relabelled) << item;
+  for (int bit = 0; bit < kItemCount; ++bit) {
+    const Item item = ItemAt(bit);
+    const bool relabelled = bit >= BitOf(Item::kPedalOrigin) && bit <= BitOf(Item::kPedalDirection);
+    const bool differs =
+        ItemCaption(item, Mode::kIsometric) != ItemCaption(item, Mode::kMuscleStrength) ||
+        ItemCaption(item, Mode::kExercise) != ItemCaption(item, Mode::kMuscleStrength);
+    EXPECT_EQ(differs, relabelled) << bit;
   }
-  EXPECT_EQ(ItemCaption(13, 3), "療法期");
-  EXPECT_EQ(ItemCaption(17, 1), "ﾍﾟﾀﾞﾙ回転方向(正/逆)");  // as modes 0 and 2
-  EXPECT_FALSE(ItemShown(18, 0));
-  EXPECT_TRUE(ItemShown(18, 3));
-  EXPECT_TRUE(ItemShown(23, 2));
-  EXPECT_FALSE(ItemShown(23, 3));
-  for (int mode = 0; mode < kModeCount; ++mode) EXPECT_FALSE(ItemShown(19, mode));
+  EXPECT_EQ(ItemCaption(Item::kPedalOrigin, Mode::kExercise), "療法期");
+  // as modes 0 and 2
+  EXPECT_EQ(ItemCaption(Item::kPedalDirection, Mode::kIsometric), "ﾍﾟﾀﾞﾙ回転方向(正/逆)");
+  EXPECT_FALSE(ItemShown(Item::kCalories, Mode::kMuscleStrength));
+  EXPECT_TRUE(ItemShown(Item::kCalories, Mode::kExercise));
+  EXPECT_TRUE(ItemShown(Item::kPerTurn, Mode::kInitialRehabilitation));
+  EXPECT_FALSE(ItemShown(Item::kPerTurn, Mode::kExercise));
+  for (const Mode mode : kAllModes) EXPECT_FALSE(ItemShown(Item::kSpare, mode));
 }
 
 TEST(Model, OtherModesCountAsModeZero) {
-  EXPECT_EQ(&EntriesOf(-1), &EntriesOf(0));
-  EXPECT_EQ(&EntriesOf(4), &EntriesOf(0));
-  EXPECT_EQ(ItemCaption(14, 7), ItemCaption(14, 0));
+  EXPECT_EQ(ModeOf(-1), Mode::kMuscleStrength);
+  EXPECT_EQ(ModeOf(4), Mode::kMuscleStrength);
+  EXPECT_EQ(ModeOf(7), Mode::kMuscleStrength);
+  EXPECT_EQ(ModeOf(3), Mode::kExercise);
 }
 
 TEST(Model, MasksUseTwosComplementBits) {
-  EXPECT_TRUE(HasBit(-1, 24));
+  EXPECT_TRUE(Has(-1, Item::kWaveform));
   EXPECT_TRUE(HasBit(-1, 31));
-  EXPECT_TRUE(HasBit(33554433, 0));
-  EXPECT_FALSE(HasBit(33554433, 1));
+  EXPECT_TRUE(Has(33554433, Item::kName));
+  EXPECT_FALSE(Has(33554433, Item::kFileName));
   std::int32_t mask = 0;
   for (int bit : {0, 1, 3, 4, 5, 6, 7, 20, 21, 22, 23}) mask |= 1 << bit;
   EXPECT_EQ(mask, kDefaultMask);
+  EXPECT_EQ(kAllItemsMask, 33554431);
 }
 
 TEST(Model, EntriesCarryTheirCommentsInOneColumn) {
-  for (int mode = 0; mode < kModeCount; ++mode) {
-    EXPECT_EQ(EntriesOf(mode).filter_entry.find('('), 16u) << mode;
-    EXPECT_EQ(EntriesOf(mode).directory_entry.find('('), 26u) << mode;
+  for (const Mode mode : kAllModes) {
+    EXPECT_EQ(TableOf(mode).filter_entry.find('('), 16u) << NumberOf(mode);
+    EXPECT_EQ(TableOf(mode).directory_entry.find('('), 26u) << NumberOf(mode);
   }
 }
 

@@ -109,10 +109,10 @@ TEST(TextConv, ReadsLeadingNumbers) {
     EXPECT_DOUBLE_EQ(LeadingNumber(c.text, &found), c.value) << c.text;
     EXPECT_EQ(found, c.found) << c.text;
   }
-  EXPECT_EQ(RoundToInt32(2147483647.0), 2147483647);
-  EXPECT_FALSE(RoundToInt32(2147483648.0).has_value());
-  EXPECT_EQ(RoundToInt32(-0.5), 0);
-  EXPECT_EQ(RoundToInt16(-1.5), -2);
+  EXPECT_EQ(RoundTo<std::int32_t>(2147483647.0), 2147483647);
+  EXPECT_FALSE(RoundTo<std::int32_t>(2147483648.0).has_value());
+  EXPECT_EQ(RoundTo<std::int32_t>(-0.5), 0);
+  EXPECT_EQ(RoundTo<std::int16_t>(-1.5), -2);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST(ReadIniTest, AMissingOrUnreadableFileIsMissing) {
 }
 
 std::string AsText(const std::optional<IniFailure>& f) {
-  return f ? std::to_string(f->err_no) + ":" + f->name : "none";
+  return f ? std::to_string(model::NumberOf(f->err_no)) + ":" + f->name : "none";
 }
 
 struct WriteCase {

@@ -28,7 +28,7 @@ struct Write {
 
 // The five writes of a save, in its order.
 std::vector<Write> WritesOf(const Settings& s) {
-  return {{"MODE", std::to_string(s.mode)},
+  return {{"MODE", std::to_string(model::NumberOf(s.mode))},
           {"OPTCODE", std::to_string(s.optcode)},
           {"PATH", s.path},
           {"FILTER", s.filter},
@@ -142,13 +142,14 @@ class SaveWalk {
     return ReadState(path_);
   }
 
-  int ExpectedErrNo(std::size_t k, std::size_t n) const {
+  model::ErrorNumber ExpectedErrNo(std::size_t k, std::size_t n) const {
     const bool replace = calls_[k][n - 1].call == FsCall::kRename;
-    return states_[k] && replace ? 31 : 30;
+    return states_[k] && replace ? model::ErrorNumber::kSettingsNotReplaced
+                                 : model::ErrorNumber::kSettingsNotWritten;
   }
   std::string ExpectedName(std::size_t k, std::size_t n) const {
     if (!states_[k]) return path_;
-    return ExpectedErrNo(k, n) == 31 ? path_ : path_ + "$";
+    return ExpectedErrNo(k, n) == model::ErrorNumber::kSettingsNotReplaced ? path_ : path_ + "$";
   }
 
   WorkDir dir_;
@@ -162,7 +163,7 @@ class SaveWalk {
 
 TEST(SaveWalkTest, EveryFailingCallLeavesTheSettingsWhole) {
   Settings values;
-  values.mode = 2;
+  values.mode = model::Mode::kInitialRehabilitation;
   values.optcode = 16777219;
   values.path = "E:\\結果 = 1   (初期リハ )";
   values.filter = "Beginning*.txt  (初期リハ )";

@@ -21,40 +21,48 @@ constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 
 constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
 
 std::string AsText(const Settings& s) {
-  return std::to_string(s.mode) + "|" + std::to_string(s.optcode) + "|" + s.path + "|" + s.filter +
-         "|" + s.output;
+  return std::to_string(model::NumberOf(s.mode)) + "|" + std::to_string(s.optcode) + "|" + s.path +
+         "|" + s.filter + "|" + s.output;
 }
 
 std::string AsText(const std::vector<IniFailure>& failures) {
   std::string text;
-  for (const IniFailure& f : failures) text += std::to_string(f.err_no) + ":" + f.name + ";";
+  for (const IniFailure& f : failures)
+    text += std::to_string(model::NumberOf(f.err_no)) + ":" + f.name + ";";
   return text;
 }
 
-TEST(SettingsFilePathTest, LiesInTheTempDirectory) {
-  const char* saved = ::getenv("TEMP");
-  const std::optional<std::string> keep = saved ? std::optional<std::string>(saved) : std::nullopt;
+TEST(SettingsFileTest, LiesInTempOrElseInTheUsersConfigDirectory) {
+  const std::string sep(1, platform::kSeparator);
   const struct {
-    const char* temp;  // null: unset
-    std::string want;
+    const char *temp, *xdg, *home;  // empty: unset or empty
+    bool user_config_home;
+    std::string path, make_below;
   } cases[] = {
-      {"C:\\TEMP", std::string("C:\\TEMP") + platform::kSeparator + "Tallyx.ini"},
-      {"", "Tallyx.ini"},
-      {nullptr, "Tallyx.ini"},
+      {"C:\\TEMP", "/x/cfg", "/home/u", false, "C:\\TEMP" + sep + "Tallyx.ini", ""},
+      {"", "/x/cfg", "/home/u", false, "Tallyx.ini", ""},
+      {"/t", "/x/cfg", "/home/u", true, "/t" + sep + "Tallyx.ini", ""},
+      {"", "/x/cfg", "/home/u", true, "/x/cfg/tallyx/Tallyx.ini", "/"},
+      {"", "/x/cfg/", "", true, "/x/cfg/tallyx/Tallyx.ini", "/"},
+      {"", "", "/home/u", true, "/home/u/.config/tallyx/Tallyx.ini", "/home/u"},
+      {"", "x/cfg", "/home/u/", true, "/home/u/.config/tallyx/Tallyx.ini", "/home/u/"},
+      {"", "x/cfg", "home/u", true, "Tallyx.ini", ""},
+      {"", "", "", true, "Tallyx.ini", ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.temp ? c.temp : "unset");
-    if (c.temp) {
-      tallyx::testing::SetEnv("TEMP", c.temp);
-    } else {
-      tallyx::testing::UnsetEnv("TEMP");
-    }
-    EXPECT_EQ(SettingsFilePath(), c.want);
-  }
-  if (keep) {
-    tallyx::testing::SetEnv("TEMP", *keep);
-  } else {
-    tallyx::testing::UnsetEnv("TEMP");
+    SCOPED_TRACE(std::string(c.temp) + "|" + c.xdg + "|" + c.home + "|" +
+                 (c.user_config_home ? "config home" : "none"));
+    // The config-home rows spell their paths with "/", as the systems that have one do.
+    if (c.user_config_home && platform::kSeparator != '/') continue;
+    const auto env = [&](const char* name) -> std::string {
+      if (std::string(name) == "TEMP") return c.temp;
+      if (std::string(name) == "XDG_CONFIG_HOME") return c.xdg;
+      if (std::string(name) == "HOME") return c.home;
+      return "";
+    };
+    const SettingsFile file = LocateSettingsFile(env, c.user_config_home);
+    EXPECT_EQ(file.path, c.path);
+    EXPECT_EQ(file.make_below, c.make_below);
   }
 }
 
@@ -114,8 +122,9 @@ TEST(SaveSettingsTest, InitialValuesKeepTheMaskAndReachTheFileAtExit) {
       "[SYSTEM]\r\nMODE = 3\r\nOPTCODE = 7\r\nPATH = D:\\p\r\nFILTER = E*.txt\r\n"
       "OUTPUT = D:\\o.csv\r\n[OTHER]\r\nMODE = 9\r\n";
   w.Write("a.ini", before);
-  Settings shown = LoadSettings(w / "a.ini");
-  shown = DefaultsKeepingMask(shown.optcode);
+  const std::int32_t mask_in_force = LoadSettings(w / "a.ini").optcode;
+  Settings shown = DefaultSettings();  // what "初期値" shows; the mask stays
+  shown.optcode = mask_in_force;
   EXPECT_EQ(AsText(SaveSettings(w / "a.ini", shown)), "");
   EXPECT_EQ(w.Read("a.ini"),
             Sjis(std::string("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 7\r\nPATH = ") + kDefaultPath +
@@ -126,7 +135,7 @@ TEST(SaveSettingsTest, InitialValuesKeepTheMaskAndReachTheFileAtExit) {
 TEST(SaveSettingsTest, SavedValuesLoadBackUnchanged) {
   WorkDir w;
   Settings s;
-  s.mode = 2;
+  s.mode = model::Mode::kInitialRehabilitation;
   s.optcode = -2147483647;
   s.path = "E:\\結果 = 1   (初期リハ )";
   s.filter = "Beginning*.txt  (初期リハ )";
@@ -150,6 +159,33 @@ TEST(SaveSettingsTest, EveryWriteIsTriedAndEachFailureReported) {
   EXPECT_EQ(w.Read("a.ini"),
             Sjis(std::string("[SYSTEM]\r\nOPTCODE = 15728891\r\nPATH = ") + kDefaultPath +
                  "\r\nFILTER = " + kDefaultFilter + "\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n"));
+}
+
+TEST(SaveSettingsTest, MakesOnlyTheDirectoriesItMayMake) {
+  const struct {
+    const char* name;
+    const char* file;        // in the work directory, which holds a file "plain"
+    const char* make_below;  // in the work directory; null: nothing may be made
+    bool saved;
+  } cases[] = {
+      {"config home and its directory made", "cfg/tallyx/Tallyx.ini", "", true},
+      {"the directory a temp names is never made", "temp/Tallyx.ini", nullptr, false},
+      {"nothing made at or above the home", "home/.config/tallyx/Tallyx.ini", "home", false},
+      {"a file in the way", "plain/tallyx/Tallyx.ini", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WorkDir w;
+    w.Write("plain", "x");
+    const SettingsFile file{w / c.file, c.make_below ? w / c.make_below : ""};
+    const std::string failure = "30:" + file.path + ";";
+    EXPECT_EQ(AsText(SaveSettings(file, DefaultSettings())),
+              c.saved ? "" : failure + failure + failure + failure + failure);
+    EXPECT_EQ(platform::PathExists(file.path), c.saved);
+    if (!c.saved) {
+      EXPECT_EQ(w.List(), std::vector<std::string>{"plain"});
+    }
+  }
 }
 
 }  // namespace

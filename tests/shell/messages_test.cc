@@ -29,7 +29,7 @@ TEST(Messages, BuildsPrompts) {
       {-32768, "", "", "Error-32768：未定義"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MessagePrompt(static_cast<std::int16_t>(c.number), c.s1, c.s2), c.prompt);
+    EXPECT_EQ(MessagePrompt(static_cast<model::ErrorNumber>(c.number), c.s1, c.s2), c.prompt);
   }
 }
 

@@ -37,24 +37,20 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {-1, 62},
                         {-2147483647 - 1, 62}};
   for (const Case& c : cases) {
-    EXPECT_EQ(OpenFailureErrorNumber(c.code), c.err_no) << c.code;
+    EXPECT_EQ(model::NumberOf(OpenFailureErrorNumber(c.code)), c.err_no) << c.code;
     EXPECT_EQ(OpenFailureNamesDocument(c.code), c.code == 2) << c.code;
   }
 }
 
-// Where the shell opens documents, a file that is not there comes back as code 2, error 50 with
-// the path in its text. Nothing is opened: the file does not exist.
-TEST(OpenFailureTest, ShellReportsAMissingDocument) {
-  if constexpr (platform::kShellOpensDocuments) {
-    testing::WorkDir work;
-    const std::string doc = work / "まだない.csv";
-    const int code = platform::OpenDocument(doc);
-    EXPECT_EQ(code, 2);
-    EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
-              "Error 50：ファイル('" + doc + "')が見つかりません");
-  } else {
-    GTEST_SKIP() << "the window opens documents through its toolkit here";
-  }
+// A file that is not there comes back as code 2, error 50 with the path in its text. Nothing is
+// opened: the file does not exist.
+TEST(OpenFailureTest, AMissingDocumentIsReported) {
+  testing::WorkDir work;
+  const std::string doc = work / "まだない.csv";
+  const int code = platform::OpenDocument(doc);
+  EXPECT_EQ(code, platform::shell_code::kFileNotFound);
+  EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
+            "Error 50：ファイル('" + doc + "')が見つかりません");
 }
 
 }  // namespace

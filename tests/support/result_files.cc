@@ -33,7 +33,7 @@ std::vector<std::string> ResultLines(const ResultFileShape& f) {
   u.push_back(N(s % 5) + "\tペダル高さ");
   u.push_back(N(30 + s % 10) + "\tペダル長さ");
   switch (f.mode) {
-    case 1:
+    case model::Mode::kIsometric:
       u.push_back("30\t設定時間");
       u.push_back("45\tペダル角度");
       u.push_back("0.5\tピーク測定間隔");
@@ -48,7 +48,7 @@ std::vector<std::string> ResultLines(const ResultFileShape& f) {
       u.push_back(N(f.turns) + "\tピーク記録回数");
       for (int i = 1; i <= f.turns; ++i) u.push_back(N(10 + i) + ".3,0." + N(i % 10) + "\tピーク");
       break;
-    case 2:
+    case model::Mode::kInitialRehabilitation:
       u.push_back(N(f.turns) + "\t回転回数");
       u.push_back("30\t筋力測定設定");
       u.push_back("10\tアシスト");
@@ -66,7 +66,7 @@ std::vector<std::string> ResultLines(const ResultFileShape& f) {
         u.push_back(N(i) + "," + N(i * 10) + ",50.1,12,45,49.8,11,50,5.5,40,5.6,41,30,20\t回");
       }
       break;
-    case 3:
+    case model::Mode::kExercise:
       u.push_back("-");
       u.push_back("正\t回転方向");
       u.push_back("1,10,20\t目標範囲");
@@ -118,11 +118,11 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 int WaveformStart(const ResultFileShape& f) {
   switch (f.mode) {
-    case 1:
+    case model::Mode::kIsometric:
       return 31 + f.turns;
-    case 2:
+    case model::Mode::kInitialRehabilitation:
       return 32 + f.turns;
-    case 3:
+    case model::Mode::kExercise:
       return f.therapy_on_line_22 ? 30 : 31;
     default:
       return 29 + f.turns;

@@ -6,14 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "model/model.h"
+
 namespace tallyx::testing {
 
 struct ResultFileShape {
-  int mode = 0;
-  int turns = 3;                    // per-turn lines (per-peak in mode 1); the count line says so
-  int waveform_lines = 4;           // samples after the two lines that open the waveform section
-  int seed = 1;                     // varies the values
-  bool therapy_on_line_22 = false;  // mode 3: no relative intensity line
+  model::Mode mode = model::Mode::kMuscleStrength;
+  int turns = 3;           // per-turn lines (per-peak when isometric); the count line says so
+  int waveform_lines = 4;  // samples after the two lines that open the waveform section
+  int seed = 1;            // varies the values
+  bool therapy_on_line_22 = false;  // exercise: no relative intensity line
 };
 
 // The lines of a result file (CP932, without line ends). Line n of the file is lines[n - 1].

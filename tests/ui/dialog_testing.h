@@ -20,7 +20,7 @@ using tallyx::testing::EnsureApplication;
 
 class MessageRecorder : public MessageSink {
  public:
-  void Show(QWidget*, const QString& text) override { shown.push_back(text); }
+  void Show(QWidget*, const QString& text, const QString&) override { shown.push_back(text); }
   std::vector<QString> shown;
 };
 

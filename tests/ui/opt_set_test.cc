@@ -27,7 +27,7 @@ class OptSetTest : public testing::DialogTest {
 TEST_F(OptSetTest, RelabelChangesCaptionsAndShownBoxesButNoTick) {
   OptSet dialog(&members_, model::kDefaultMask);
 
-  dialog.Relabel(3);
+  dialog.Relabel(model::Mode::kExercise);
   EXPECT_EQ(dialog.windowTitle(), "CSV出力項目の設定（運動結果）");
   EXPECT_EQ(Box(dialog, 13)->text(), "療法期");
   EXPECT_FALSE(Box(dialog, 18)->isHidden());
@@ -35,12 +35,12 @@ TEST_F(OptSetTest, RelabelChangesCaptionsAndShownBoxesButNoTick) {
   EXPECT_TRUE(Box(dialog, 23)->isHidden());
   EXPECT_TRUE(Box(dialog, 23)->isChecked());  // hidden, still ticked
 
-  dialog.Relabel(0);
+  dialog.Relabel(model::Mode::kMuscleStrength);
   EXPECT_EQ(Box(dialog, 13)->text(), "ﾍﾟﾀﾞﾙ原点位置(deg)");
   EXPECT_TRUE(Box(dialog, 18)->isHidden());
   EXPECT_FALSE(Box(dialog, 23)->isHidden());
   for (int i = 0; i < model::kItemCount; ++i) {
-    EXPECT_EQ(Box(dialog, i)->isChecked(), model::HasBit(model::kDefaultMask, i)) << i;
+    EXPECT_EQ(Box(dialog, i)->isChecked(), model::Has(model::kDefaultMask, model::ItemAt(i))) << i;
   }
   EXPECT_EQ(members_.OptCode, "42");
 
@@ -49,12 +49,12 @@ TEST_F(OptSetTest, RelabelChangesCaptionsAndShownBoxesButNoTick) {
   for (int i = 0; i < model::kItemCount; ++i)
     mode0.emplace_back(Box(dialog, i)->text(), Box(dialog, i)->isHidden());
   const QString caption0 = dialog.windowTitle();
-  dialog.Relabel(2);
+  dialog.Relabel(model::Mode::kInitialRehabilitation);
   for (int i = 0; i < model::kItemCount; ++i) {
     EXPECT_EQ(std::make_pair(Box(dialog, i)->text(), Box(dialog, i)->isHidden()), mode0[i]) << i;
   }
   EXPECT_EQ(dialog.windowTitle(), "CSV出力項目の設定（初期リハ）");
-  dialog.Relabel(-1);
+  dialog.Relabel(model::ModeOf(-1));
   EXPECT_EQ(dialog.windowTitle(), caption0);
 }
 
@@ -82,7 +82,7 @@ TEST_F(OptSetTest, ButtonsHandTheMaskBack) {
     SCOPED_TRACE(c.name);
     members_.OptCode = QString::number(c.cnv_code);
     OptSet dialog(&members_, c.cnv_code);
-    dialog.Relabel(c.mode);
+    dialog.Relabel(model::ModeOf(c.mode));
     dialog.show();
     for (const QString& button : c.clicks) Click(dialog, button);
     EXPECT_EQ(members_.OptCode, c.opt_code);
@@ -92,7 +92,7 @@ TEST_F(OptSetTest, ButtonsHandTheMaskBack) {
 
 TEST_F(OptSetTest, OkWithNothingTickedWarnsAndStaysOpen) {
   OptSet dialog(&members_, 6);
-  dialog.Relabel(0);
+  dialog.Relabel(model::Mode::kMuscleStrength);
   dialog.show();
   Click(dialog, "ClearButton");
   Click(dialog, "OKButton");

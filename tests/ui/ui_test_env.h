@@ -35,20 +35,22 @@ class RecordingSink : public ui::MessageSink {
  public:
   struct Shown {
     QString text;
+    QString details;
     std::vector<bool> buttons_enabled;  // Bt_Exec, Bt_Opt, Bt_End, Bt_File, Bt_path, Bt_Init
   };
 
   RecordingSink() { ui::SetMessageSink(this); }
   ~RecordingSink() override { ui::SetMessageSink(nullptr); }
 
-  void Show(QWidget* parent, const QString& text) override {
-    Shown s{text, {}};
+  void Show(QWidget* parent, const QString& text, const QString& details) override {
+    Shown s{text, details, {}};
     for (const char* name : {"Bt_Exec", "Bt_Opt", "Bt_End", "Bt_File", "Bt_path", "Bt_Init"}) {
       auto* b =
           parent != nullptr ? parent->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
       if (b != nullptr) s.buttons_enabled.push_back(b->isEnabled());
     }
     shown.push_back(s);
+    if (on_show) on_show();
   }
 
   std::vector<QString> Texts() const {
@@ -58,6 +60,8 @@ class RecordingSink : public ui::MessageSink {
   }
 
   std::vector<Shown> shown;
+  // What the user does while a message is open.
+  std::function<void()> on_show;
 };
 
 // Runs `act` on the modal dialog as soon as it is shown. Should the dialog still be open a few

@@ -1,0 +1,107 @@
+// Opening a document through the desktop's opener, xdg-open.
+#include <errno.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/open_document.h"
+
+extern char** environ;
+
+namespace tallyx::platform {
+namespace {
+
+using shell_code::kAccessDenied;
+using shell_code::kFileNotFound;
+using shell_code::kNoAssociation;
+using shell_code::kOpened;
+using shell_code::kPathNotFound;
+using shell_code::kUnknownFailure;
+
+// An opener still running after this long has started an application and waits for it.
+constexpr auto kOpenerAnswersWithin = std::chrono::seconds(3);
+constexpr auto kPollEvery = std::chrono::milliseconds(10);
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t cut = path.rfind('/');
+  if (cut == std::string::npos) return ".";
+  return cut == 0 ? "/" : path.substr(0, cut);
+}
+
+// The opener takes an argument beginning with "-" for an option, and one with a ":" early on
+// for a URL: an absolute path is neither.
+std::string Absolute(const std::string& path) {
+  if (path.front() == '/') return path;
+  std::vector<char> buf(4096);
+  while (::getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE) return "./" + path;
+    buf.resize(buf.size() * 2);
+  }
+  return std::string(buf.data()) + "/" + path;
+}
+
+int CodeOfExitStatus(int status) {
+  if (!WIFEXITED(status)) return kUnknownFailure;
+  switch (WEXITSTATUS(status)) {
+    case 0:
+      return kOpened;
+    case 2:  // a file that does not exist
+      return kFileNotFound;
+    case 3:  // a tool it needs is missing
+    case 4:  // the desktop found no application (or the action failed)
+      return kNoAssociation;
+    default:
+      return kUnknownFailure;
+  }
+}
+
+}  // namespace
+
+int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
+  if (path.empty()) return kFileNotFound;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    struct stat dir;
+    const bool in_a_directory =
+        ::stat(DirectoryOf(path).c_str(), &dir) == 0 && S_ISDIR(dir.st_mode);
+    return in_a_directory ? kFileNotFound : kPathNotFound;
+  }
+  if (::access(path.c_str(), R_OK) != 0) return kAccessDenied;
+
+  std::string opener = "xdg-open";
+  std::string document = Absolute(path);
+  char* argv[] = {opener.data(), document.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  pid_t pid = 0;
+  const int spawned = ::posix_spawnp(&pid, opener.c_str(), &actions, nullptr, argv, environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return kNoAssociation;
+
+  const auto give_up = std::chrono::steady_clock::now() + kOpenerAnswersWithin;
+  for (;;) {
+    int status = 0;
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) return CodeOfExitStatus(status);
+    if (done < 0 && errno != EINTR) return kUnknownFailure;
+    if (std::chrono::steady_clock::now() >= give_up) break;
+    if (while_waiting) while_waiting();
+    std::this_thread::sleep_for(kPollEvery);
+  }
+  // It stays with the application it started; whenever it ends, it is reaped.
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return kOpened;
+}
+
+}  // namespace tallyx::platform

@@ -1,0 +1,111 @@
+// Every caption of the windows fits its control, measured with the font the control really got:
+// a missing face replaced by a wider one shows here as a clipped caption.
+#include "ui/look.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <functional>
+#include <memory>
+
+#include "support/workdir.h"
+#include "ui/dialogs.h"
+#include "ui/main_form.h"
+#include "ui/ui_test_env.h"
+
+namespace tallyx::ui {
+namespace {
+
+// The caption of `w` and the room the control gives it; false for a widget without a caption.
+bool CaptionAndRoom(QWidget* w, QString* caption, QRect* room) {
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    *caption = label->text();
+    *room = label->contentsRect();
+    return true;
+  }
+  if (auto* check = qobject_cast<QCheckBox*>(w)) {
+    QStyleOptionButton opt;
+    opt.initFrom(check);
+    opt.text = check->text();
+    *caption = check->text();
+    *room = check->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, check);
+    return true;
+  }
+  if (auto* button = qobject_cast<QPushButton*>(w)) {
+    QStyleOptionButton opt;
+    opt.initFrom(button);
+    opt.text = button->text();
+    *caption = button->text();
+    // Two pixels either side, so that the caption does not touch the button's frame.
+    *room = button->style()
+                ->subElementRect(QStyle::SE_PushButtonContents, &opt, button)
+                .adjusted(2, 0, -2, 0);
+    return true;
+  }
+  if (auto* frame = qobject_cast<QGroupBox*>(w)) {
+    // The title sits on the top border, 6 pixels in, with a pixel of padding either side.
+    *caption = frame->title();
+    *room = QRect(0, 0, frame->width() - 2 * 8, frame->height());
+    return true;
+  }
+  return false;
+}
+
+TEST(LookTest, EveryCaptionFitsItsControl) {
+  tallyx::testing::EnsureApplication();
+  tallyx::testing::RecordingSink sink;
+  tallyx::testing::WorkDir temp;
+  tallyx::testing::ScopedEnv temp_env("TEMP", temp.path());
+  OptSetMembers opt_members;
+  SelDirMembers dir_members;
+  SelFileMembers file_members;
+
+  struct Window {
+    const char* name;
+    std::function<std::unique_ptr<QWidget>()> make;
+  };
+  const auto opt_set = [&](model::Mode mode) {
+    return [&, mode]() -> std::unique_ptr<QWidget> {
+      auto dialog = std::make_unique<OptSet>(&opt_members, 0);
+      dialog->Relabel(mode);
+      return dialog;
+    };
+  };
+  const Window windows[] = {
+      {"main window", [] { return std::make_unique<MainForm>(); }},
+      {"output items, mode 0", opt_set(model::Mode::kMuscleStrength)},
+      {"output items, mode 1", opt_set(model::Mode::kIsometric)},
+      {"output items, mode 2", opt_set(model::Mode::kInitialRehabilitation)},
+      {"output items, mode 3", opt_set(model::Mode::kExercise)},
+      {"input directory", [&] { return std::make_unique<SelDir>(&dir_members); }},
+      {"output file", [&] { return std::make_unique<SelFile>(&file_members); }},
+  };
+  for (const Window& window : windows) {
+    SCOPED_TRACE(window.name);
+    const std::unique_ptr<QWidget> top = window.make();
+    int measured = 0;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+      QString caption;
+      QRect room;
+      if (!CaptionAndRoom(w, &caption, &room) || caption.isEmpty() || !w->isVisibleTo(top.get()))
+        continue;
+      ++measured;
+      // Less than a pixel over is the blank after the last letter: the ink is whole.
+      const QFontMetricsF metrics(w->font());
+      EXPECT_LE(metrics.horizontalAdvance(caption), room.width() + 1)
+          << w->objectName().toStdString() << " \"" << caption.toStdString() << "\" in "
+          << QFontInfo(w->font()).family().toStdString();
+      EXPECT_LE(metrics.height(), room.height()) << w->objectName().toStdString();
+    }
+    EXPECT_GT(measured, 0);
+  }
+}
+
+}  // namespace
+}  // namespace tallyx::ui
