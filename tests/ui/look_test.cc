@@ -58,6 +58,11 @@ bool CaptionAndRoom(QWidget* w, QString* caption, QRect* room) {
 }
 
 TEST(LookTest, EveryCaptionFitsItsControl) {
+#ifdef _WIN32
+  // Qt's offscreen platform for Windows comes without fonts; the window test under Wine looks at
+  // the real window's captions instead.
+  GTEST_SKIP() << "no fonts on the offscreen platform for Windows";
+#endif
   tallyx::testing::EnsureApplication();
   tallyx::testing::RecordingSink sink;
   tallyx::testing::WorkDir temp;
