@@ -8,13 +8,19 @@
 namespace tallyx::ui {
 namespace {
 
+// The messages break their lines with a carriage return; a label breaks at a line feed on every
+// system (Windows otherwise draws a blank there).
+QString LineBreaksForDisplay(QString text) {
+  return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 class MessageBoxSink : public MessageSink {
  public:
   void Show(QWidget* parent, const QString& text, const QString& details) override {
     QMessageBox box(QMessageBox::NoIcon,
                     QString::fromUtf8(shell::kMessageCaption.data(),
                                       static_cast<qsizetype>(shell::kMessageCaption.size())),
-                    text, QMessageBox::Ok, parent);
+                    LineBreaksForDisplay(text), QMessageBox::Ok, parent);
     // Paths and patterns are shown as they stand, even when they look like markup.
     box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) {
