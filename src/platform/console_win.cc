@@ -1,9 +1,10 @@
-// The command line and the standard streams on Windows.
+// The standard streams on Windows.
 #include <windows.h>
 
 #include <array>
 #include <streambuf>
 
+#include "platform/chars.h"
 #include "platform/console.h"
 #include "platform/utf16.h"
 
@@ -49,8 +50,7 @@ class StdHandleBuf : public std::streambuf {
     for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
       const auto c = static_cast<unsigned char>(buf_[n - back]);
       if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-      const std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-      return len > back ? back : 0;
+      return Utf8SequenceLength(c) > back ? back : 0;
     }
     return 0;
   }
@@ -87,12 +87,6 @@ class StdHandleBuf : public std::streambuf {
 };
 
 }  // namespace
-
-std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv) {
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(FromUtf16(argv[i]));
-  return args;
-}
 
 std::ostream& Utf8Out() {
   static StdHandleBuf buf(STD_OUTPUT_HANDLE);
