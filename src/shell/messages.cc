@@ -2,14 +2,11 @@
 
 #include <array>
 
-#include "platform/open_document.h"
-
 namespace tallyx::shell {
 namespace {
 
 using model::ErrorNumber;
 using E = ErrorNumber;
-namespace shell_code = platform::shell_code;
 
 // A message text is head + s1 + middle + s2 + tail; a piece that is absent leaves its text out.
 struct Message {
@@ -50,25 +47,6 @@ constexpr std::array<Message, 19> kMessages = {{
 
 constexpr std::string_view kUndefined = "未定義";
 
-// Failure codes of the desktop's "open" service and the error numbers that report them.
-struct OpenFailure {
-  std::int32_t code;
-  ErrorNumber number;
-};
-constexpr std::array<OpenFailure, 12> kOpenFailures = {{
-    {shell_code::kFileNotFound, E::kOpenFileNotFound},
-    {shell_code::kPathNotFound, E::kOpenPathNotFound},
-    {shell_code::kAccessDenied, E::kOpenAccessDenied},
-    {shell_code::kOutOfMemory, E::kOpenOutOfMemory},
-    {shell_code::kBadProgram, E::kOpenBadProgram},
-    {shell_code::kSharingViolation, E::kOpenSharingViolation},
-    {shell_code::kIncompleteAssociation, E::kOpenIncompleteAssociation},
-    {shell_code::kDdeTimeout, E::kOpenDdeTimeout},
-    {shell_code::kDdeFailed, E::kOpenDdeFailed},
-    {shell_code::kDdeBusy, E::kOpenDdeBusy},
-    {shell_code::kNoAssociation, E::kOpenNoAssociation},
-    {shell_code::kLibraryNotFound, E::kOpenLibraryNotFound},
-}};
 
 }  // namespace
 
@@ -109,14 +87,5 @@ std::string ClosingMessage(std::int32_t processed) {
 std::string StoppedMessage(std::int32_t processed) {
   return CountMessage("変換を中止しました", processed);
 }
-
-ErrorNumber OpenFailureErrorNumber(std::int32_t code) {
-  for (const OpenFailure& f : kOpenFailures) {
-    if (f.code == code) return f.number;
-  }
-  return E::kOpenUnknown;
-}
-
-bool OpenFailureNamesDocument(std::int32_t code) { return code == shell_code::kFileNotFound; }
 
 }  // namespace tallyx::shell

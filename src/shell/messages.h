@@ -19,11 +19,6 @@ std::string ClosingMessage(std::int32_t processed);
 // The message of a run that the user stopped, in the same form.
 std::string StoppedMessage(std::int32_t processed);
 
-// The error number that stands for a failure code of the desktop's "open" service, and whether
-// its message names the document.
-model::ErrorNumber OpenFailureErrorNumber(std::int32_t code);
-bool OpenFailureNamesDocument(std::int32_t code);
-
 // The output-item dialog's "OK" with no item ticked.
 inline constexpr std::string_view kNoItemSelected = "変換項目を選択してください。";
 // The output file dialog's "OK" with an empty file name.

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFocusEvent>
 #include <QLabel>
@@ -18,13 +19,12 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/fs.h"
-#include "platform/open_document.h"
 #include "platform/text_conv.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
+#include "shell/open_document.h"
 #include "ui/look.h"
 #include "ui/message_sink.h"
-#include "ui/open_document.h"
 #include "ui/run_progress.h"
 
 namespace tallyx::ui {
@@ -33,6 +33,16 @@ namespace {
 constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
+// Drops every key, mouse, wheel and touch event of the application while it lives.
+class InputDropped : public QObject {
+ public:
+  InputDropped() { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputDropped() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override { return event->isInputEvent(); }
+};
+
 // A run still going after this long shows its progress.
 constexpr std::chrono::milliseconds kProgressDelay{500};
 // The run thread sends its progress at most this often.
@@ -324,13 +334,18 @@ void MainForm::StopRunAndWait() {
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
-  const std::int32_t code = OpenWithAssociatedApplication(DocName);
-  // The window may have been closed while the desktop's opener was waited for.
-  if (!platform::IsOpened(code) && !ending_) {
-    DispMess(shell::OpenFailureErrorNumber(code),
-             shell::OpenFailureNamesDocument(code) ? DocName : QString(), QString());
+  shell::OpenOutcome outcome;
+  {
+    // While the desktop's opener is waited for, the windows keep painting and the user's input
+    // is dropped.
+    const InputDropped no_input;
+    outcome = shell::OpenDocument(Utf8(DocName), [] { QCoreApplication::processEvents(); });
   }
-  return code;
+  // The window may have been closed while the desktop's opener was waited for.
+  if (!outcome.opened && !ending_) {
+    DispMess(outcome.err_no, outcome.names_document ? DocName : QString(), QString());
+  }
+  return outcome.code;
 }
 
 void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,

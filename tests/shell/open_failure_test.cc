@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/open_document.h"
 #include "shell/messages.h"
+#include "shell/open_document.h"
 #include "support/workdir.h"
 
 namespace tallyx::shell {
@@ -37,8 +37,10 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {-1, 62},
                         {-2147483647 - 1, 62}};
   for (const Case& c : cases) {
-    EXPECT_EQ(model::NumberOf(OpenFailureErrorNumber(c.code)), c.err_no) << c.code;
-    EXPECT_EQ(OpenFailureNamesDocument(c.code), c.code == 2) << c.code;
+    const OpenOutcome outcome = OutcomeOf(c.code);
+    EXPECT_FALSE(outcome.opened) << c.code;
+    EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
+    EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
   }
 }
 
@@ -47,9 +49,9 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
 TEST(OpenFailureTest, AMissingDocumentIsReported) {
   testing::WorkDir work;
   const std::string doc = work / "まだない.csv";
-  const int code = platform::OpenDocument(doc);
-  EXPECT_EQ(code, platform::shell_code::kFileNotFound);
-  EXPECT_EQ(MessagePrompt(OpenFailureErrorNumber(code), doc, ""),
+  const OpenOutcome outcome = OpenDocument(doc);
+  EXPECT_EQ(outcome.code, platform::shell_code::kFileNotFound);
+  EXPECT_EQ(MessagePrompt(outcome.err_no, doc, ""),
             "Error 50：ファイル('" + doc + "')が見つかりません");
 }
 

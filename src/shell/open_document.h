@@ -1,0 +1,29 @@
+// Opening the output document with the application the desktop associates with it, and the
+// message that tells the user why it did not open.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/errors.h"
+#include "platform/open_document.h"
+
+namespace tallyx::shell {
+
+struct OpenOutcome {
+  // As the desktop's "open" service reports it (a platform::shell_code).
+  std::int32_t code = platform::shell_code::kOpened;
+  bool opened = true;
+  // When not opened: the message to show, and whether it names the document.
+  model::ErrorNumber err_no{};
+  bool names_document = false;
+};
+
+// What a code of the desktop's "open" service tells the user.
+OpenOutcome OutcomeOf(std::int32_t code);
+
+// Opens the document at `path` (UTF-8); `while_waiting` runs while the desktop's opener is
+// waited for.
+OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& while_waiting = {});
+
+}  // namespace tallyx::shell
