@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include "platform/paths.h"
+
 namespace tallyx::ui {
 namespace {
 
@@ -14,7 +16,7 @@ constexpr int kFilledRole = Qt::UserRole + 1;
 QString PathOf(const QTreeWidgetItem* item) { return item->data(0, kPathRole).toString(); }
 
 QString ChildPath(const QString& parent, const QString& name) {
-  return parent.endsWith('/') ? parent + name : parent + '/' + name;
+  return QString::fromStdU16String(platform::JoinPath(Utf16(parent), Utf16(name)));
 }
 
 bool HasSubdirectories(const QString& path) {
@@ -26,10 +28,8 @@ bool IsDirectory(const QString& path) {
   return info.isDir() && info.isReadable();
 }
 
-// Names on a volume with a drive letter are the same in either case; elsewhere they compare
-// exactly.
 Qt::CaseSensitivity CaseOf(const QString& root) {
-  return root.size() >= 2 && root[1] == ':' ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  return platform::NamesIgnoreCase(Utf16(root)) ? Qt::CaseInsensitive : Qt::CaseSensitive;
 }
 
 }  // namespace
@@ -37,13 +37,12 @@ Qt::CaseSensitivity CaseOf(const QString& root) {
 bool IsUnder(const QString& path, const QString& root) {
   const Qt::CaseSensitivity cs = CaseOf(root);
   if (path.compare(root, cs) == 0) return true;
-  const QString prefix = root.endsWith('/') ? root : root + '/';
-  return path.startsWith(prefix, cs);
+  return path.startsWith(ChildPath(root, QString()), cs);
 }
 
 QString CleanPath(const QString& path) {
   QString clean = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
-  if (clean.size() == 2 && clean[1] == ':') clean += '/';  // a drive's root keeps its separator
+  if (platform::IsBareDrive(Utf16(clean))) clean += '/';  // a drive's root keeps its separator
   return clean;
 }
 
@@ -141,9 +140,9 @@ void DirList::Select(QTreeWidgetItem* item) {
 void DirList::Recover() {
   QString target = path_;
   while (!IsDirectory(target) && target != root_) {
-    const int cut = target.lastIndexOf('/');
-    if (cut < 0) break;
-    target = cut == 0 || (cut == 2 && target[1] == ':') ? target.left(cut + 1) : target.left(cut);
+    const auto split = platform::SplitPath(Utf16(target));
+    if (!split) break;
+    target = target.left(static_cast<qsizetype>(split->directory_length));
     if (!IsUnder(target, root_)) target = root_;
   }
   SetPath(root_, target);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTreeWidget>
+#include <string_view>
 
 namespace tallyx::ui {
 
@@ -44,5 +45,10 @@ class DirList : public QTreeWidget {
 bool IsUnder(const QString& path, const QString& root);
 // `path` made absolute and cleaned, with "/" separators.
 QString CleanPath(const QString& path);
+
+// A dialog's text as the path rules of the platform layer take it.
+inline std::u16string_view Utf16(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
 
 }  // namespace tallyx::ui

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "platform/paths.h"
 #include "shell/messages.h"
 #include "ui/dialogs.h"
 #include "ui/dir_list.h"
@@ -51,12 +52,11 @@ struct SelFile::Impl {
     }
     // Directory part and file name, split at the last separator. A file directly in a root
     // ("/out.csv", "C:\out.csv") has that root, with its separator, as its directory.
-    const int cut = wanted.lastIndexOf('/');
-    if (cut < 0) return;
-    QString dir = wanted.left(cut);
-    if (dir.isEmpty() || (dir.size() == 2 && dir[1] == ':')) dir += '/';
+    const auto split = platform::SplitPath(Utf16(wanted));
+    if (!split) return;
+    const QString dir = wanted.left(static_cast<qsizetype>(split->directory_length));
     if (QFileInfo::exists(dir) && !ShowDirectory(Drive1, Dir1, CleanPath(dir))) return;
-    FileName->setText(members->SetStr.mid(cut + 1));
+    FileName->setText(members->SetStr.mid(static_cast<qsizetype>(split->name_start)));
   }
 
   // OKButton_Click: the directory joined with the name as typed; no separator is added when the
@@ -67,9 +67,8 @@ struct SelFile::Impl {
       Messages().Show(dialog, FromUtf8(shell::kNoFileName));
       return false;
     }
-    const QString dir = Dir1->Path();
-    const bool has_separator = dir.endsWith('/') || dir.endsWith(QDir::separator());
-    members->SetStr = has_separator ? dir + name : dir + QDir::separator() + name;
+    members->SetStr = QString::fromStdU16String(
+        platform::JoinPath(Utf16(Dir1->Path()), Utf16(name), QDir::separator().unicode()));
     return true;
   }
 };
