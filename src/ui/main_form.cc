@@ -249,12 +249,13 @@ void MainForm::SetCommandButtonsEnabled(bool enabled) {
 
 void MainForm::Bt_Exec_Click() {
   SetCommandButtonsEnabled(false);
+  const settings::Settings shown = Shown();
   convert::RunInputs inputs;
-  inputs.mode = SelectedMode();
-  inputs.mask = CnvCode;
-  inputs.directory_text = Utf8(CbPath->currentText());
-  inputs.filter_text = Utf8(CbFilter->currentText());
-  inputs.output_path = Utf8(txtOutput->text());
+  inputs.mode = shown.mode;
+  inputs.mask = shown.optcode;
+  inputs.directory_text = shown.path;
+  inputs.filter_text = shown.filter;
+  inputs.output_path = shown.output;
   const convert::RunResult result = RunConversionAside(std::move(inputs));
   // Ending the program stopped the run: no message, the program ends.
   if (ending_) return;
@@ -361,13 +362,18 @@ void MainForm::Bt_Init_Click() {
   SelectMode(defaults.mode);
 }
 
-void MainForm::SaveIni() {
+settings::Settings MainForm::Shown() const {
   settings::Settings values;
   values.mode = SelectedMode();
   values.optcode = CnvCode;
   values.path = Utf8(CbPath->currentText());
   values.filter = Utf8(CbFilter->currentText());
   values.output = Utf8(txtOutput->text());
+  return values;
+}
+
+void MainForm::SaveIni() {
+  const settings::Settings values = Shown();
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
   const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};

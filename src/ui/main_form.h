@@ -13,6 +13,7 @@
 #include "convert/run.h"
 #include "model/errors.h"
 #include "model/model.h"
+#include "settings/settings.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
@@ -74,6 +75,8 @@ class MainForm : public QWidget {
   void CreateControls();
   // The mode of the selected entry of the mode box.
   model::Mode SelectedMode() const;
+  // The five values the window shows: what a run converts and what a save keeps.
+  settings::Settings Shown() const;
   // Selects a mode entry; the mode-change handling runs also when the entry was selected already.
   void SelectMode(model::Mode mode);
   void SetCommandButtonsEnabled(bool enabled);
