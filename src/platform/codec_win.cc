@@ -80,14 +80,16 @@ std::wstring ToUtf16(std::string_view utf8) {
   return out;
 }
 
-std::string FromUtf16(std::wstring_view utf16) {
+std::string ToCodePage(std::wstring_view utf16, unsigned int code_page) {
   if (utf16.empty()) return std::string();
   const int size = static_cast<int>(utf16.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(code_page, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(code_page, 0, utf16.data(), size, out.data(), n, nullptr, nullptr);
   return out;
 }
+
+std::string FromUtf16(std::wstring_view utf16) { return ToCodePage(utf16, CP_UTF8); }
 
 std::string ToCp932(std::string_view utf8) {
   if (!IsValidUtf8(utf8) || IsAscii(utf8)) return std::string(utf8);

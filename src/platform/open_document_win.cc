@@ -23,23 +23,13 @@ static_assert(shell_code::kDdeBusy == SE_ERR_DDEBUSY);
 static_assert(shell_code::kNoAssociation == SE_ERR_NOASSOC);
 static_assert(shell_code::kLibraryNotFound == SE_ERR_DLLNOTFOUND);
 
-// ShellExecuteA reads its strings in the system's ANSI code page (932 on a Japanese desktop).
-std::string ToAnsiCodePage(const std::string& utf8) {
-  const std::wstring wide = ToUtf16(utf8);
-  if (wide.empty()) return std::string();
-  const int size = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 }  // namespace
 
 // The shell call returns at once: there is nothing to wait for.
 int OpenDocument(const std::string& path, const WhileWaiting&) {
   const HWND owner = ::GetDesktopWindow();
-  const std::string doc_name = ToAnsiCodePage(path);
+  // ShellExecuteA reads its strings in the system's ANSI code page (932 on a Japanese desktop).
+  const std::string doc_name = ToCodePage(ToUtf16(path), CP_ACP);
   const HINSTANCE code =
       ::ShellExecuteA(owner, "Open", doc_name.c_str(), "", "C:\\", SW_SHOWNORMAL);
   return static_cast<int>(reinterpret_cast<INT_PTR>(code));

@@ -11,6 +11,9 @@ namespace tallyx::platform {
 std::wstring ToUtf16(std::string_view utf8);
 // Unpaired surrogates become U+FFFD.
 std::string FromUtf16(std::wstring_view utf16);
+// UTF-16 text in the given Windows code page (CP_ACP for the system's ANSI code page); what it
+// cannot hold becomes the code page's default character.
+std::string ToCodePage(std::wstring_view utf16, unsigned int code_page);
 
 // A UTF-8 path as the file calls take it: long paths in their long form ("\\?\C:\...",
 // "\\?\UNC\server\share\..."), so that no limit of 260 characters applies; shorter ones as
