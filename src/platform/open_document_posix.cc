@@ -46,15 +46,23 @@ std::string Absolute(const std::string& path) {
   return std::string(buf.data()) + "/" + path;
 }
 
+// The exit statuses of xdg-open.
+enum OpenerExit {
+  kOpenerSucceeded = 0,
+  kOpenerFileNotFound = 2,
+  kOpenerToolMissing = 3,
+  kOpenerActionFailed = 4,  // also: the desktop found no application
+};
+
 int CodeOfExitStatus(int status) {
   if (!WIFEXITED(status)) return kUnknownFailure;
   switch (WEXITSTATUS(status)) {
-    case 0:
+    case kOpenerSucceeded:
       return kOpened;
-    case 2:  // a file that does not exist
+    case kOpenerFileNotFound:
       return kFileNotFound;
-    case 3:  // a tool it needs is missing
-    case 4:  // the desktop found no application (or the action failed)
+    case kOpenerToolMissing:
+    case kOpenerActionFailed:
       return kNoAssociation;
     default:
       return kUnknownFailure;
