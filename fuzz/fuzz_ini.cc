@@ -15,9 +15,9 @@
 
 #include "check.h"
 #include "platform/codec.h"
-#include "platform/fault.h"
 #include "platform/text_conv.h"
 #include "settings/ini.h"
+#include "support/faulty_fs.h"
 
 namespace {
 
@@ -27,6 +27,8 @@ using namespace tallyx;
 constexpr std::string_view kKeys[] = {"MODE", "OPTCODE", "PATH", "FILTER", "OUTPUT"};
 
 std::string g_path;
+// Counts the files left open.
+testing::FaultyFileSystem g_fs;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -56,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(g_path, std::ios::binary | std::ios::trunc);
     out.write(file.data(), static_cast<std::streamsize>(file.size()));
   }
-  platform::fault::Reset();
+  g_fs.Reset();
 
   std::string before[5];
-  for (int k = 0; k < 5; ++k) before[k] = settings::ReadIni(g_path, "SYSTEM", kKeys[k]);
-  FUZZ_CHECK(!settings::WriteIni(g_path, "SYSTEM", key, value).has_value());
-  FUZZ_CHECK(platform::fault::OpenHandles() == 0);
+  for (int k = 0; k < 5; ++k) before[k] = settings::ReadIni(g_path, "SYSTEM", kKeys[k], g_fs);
+  FUZZ_CHECK(!settings::WriteIni(g_path, "SYSTEM", key, value, g_fs).has_value());
+  FUZZ_CHECK(g_fs.OpenHandles() == 0);
   FUZZ_CHECK(!fs::exists(g_path + "$"));
   const std::string written = Slurp(g_path);
 
@@ -71,17 +73,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A value that CP932 represents reads back trimmed.
   const std::string trimmed(platform::TrimBlanks(value));
-  const std::string read_back = settings::ReadIni(g_path, "SYSTEM", key);
+  const std::string read_back = settings::ReadIni(g_path, "SYSTEM", key, g_fs);
   if (platform::IsValidUtf8(trimmed) &&
       platform::FromCp932(platform::ToCp932(trimmed)) == trimmed) {
     FUZZ_CHECK(read_back == trimmed);
   }
   for (int k = 0; k < 5; ++k) {
-    if (kKeys[k] != key) FUZZ_CHECK(settings::ReadIni(g_path, "SYSTEM", kKeys[k]) == before[k]);
+    if (kKeys[k] != key) {
+      FUZZ_CHECK(settings::ReadIni(g_path, "SYSTEM", kKeys[k], g_fs) == before[k]);
+    }
   }
 
-  FUZZ_CHECK(!settings::WriteIni(g_path, "SYSTEM", key, value).has_value());
+  FUZZ_CHECK(!settings::WriteIni(g_path, "SYSTEM", key, value, g_fs).has_value());
   FUZZ_CHECK(Slurp(g_path) == written);
-  FUZZ_CHECK(platform::fault::OpenHandles() == 0);
+  FUZZ_CHECK(g_fs.OpenHandles() == 0);
   return 0;
 }

@@ -21,7 +21,7 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/codec.h"
-#include "platform/fault.h"
+#include "support/faulty_fs.h"
 
 namespace {
 
@@ -32,6 +32,8 @@ constexpr std::string_view kNextFile = "\x00\xFFNEXT\x00";
 constexpr std::size_t kMaxFiles = 3;
 
 std::string g_dir;  // ends in "/"
+// Counts the files left open.
+testing::FaultyFileSystem g_fs;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -124,10 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   in.directory_text = g_dir + "in";
   in.filter_text = "r?";
   in.output_path = g_dir + "out/out.csv";
-  platform::fault::Reset();
-  const convert::RunResult r = convert::RunConversion(in);
+  g_fs.Reset();
+  const convert::RunResult r = convert::RunConversion(in, g_fs);
 
-  FUZZ_CHECK(platform::fault::OpenHandles() == 0);
+  FUZZ_CHECK(g_fs.OpenHandles() == 0);
   for (std::size_t i = 0; i < files.size(); ++i) {
     FUZZ_CHECK(Slurp(g_dir + "in/r" + std::to_string(i + 1)) == files[i]);
   }

@@ -1,5 +1,6 @@
 #include "convert/run.h"
 
+#include <memory>
 #include <optional>
 
 #include "convert/csv_layout.h"
@@ -42,9 +43,9 @@ constexpr std::string_view kCountTail = "」が範囲を超えています（327
 constexpr std::string_view kNoCells = "データ行に書く値がありません";
 
 // A reason with the system's words for the failure that has just happened.
-std::string WithSystemReason(std::string_view reason) {
+std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
   std::string text(reason);
-  text += platform::LastErrorText();
+  text += fs.LastErrorText();
   text += "）";
   return text;
 }
@@ -61,12 +62,12 @@ std::string DetailLine(std::string_view path, std::int32_t line, std::string_vie
   return text;
 }
 
-std::string SectionReason(const SectionFault& fault) {
+std::string SectionReason(platform::FileSystem& fs, const SectionFault& fault) {
   switch (fault.kind) {
     case SectionFault::Kind::kEnds:
       return std::string(kEndsBefore);
     case SectionFault::Kind::kReadError:
-      return WithSystemReason(kCannotRead);
+      return WithSystemReason(fs, kCannotRead);
     case SectionFault::Kind::kNoTab:
       return std::string(kNoTab);
     case SectionFault::Kind::kNotATime:
@@ -89,9 +90,11 @@ enum class FileOutcome {
 // is open and reports the stage reached; what was written stays.
 class Run {
  public:
-  Run(const RunInputs& in, const std::function<void(const RunProgress&)>& on_progress,
+  Run(const RunInputs& in, platform::FileSystem& fs,
+      const std::function<void(const RunProgress&)>& on_progress,
       const std::function<void(const std::string&)>& on_skipped, const std::atomic<bool>& stop)
       : in_(in),
+        fs_(fs),
         waveform_(model::Has(in.mask, model::Item::kWaveform)),
         on_progress_(on_progress),
         on_skipped_(on_skipped),
@@ -115,7 +118,7 @@ class Run {
     stage_ = ErrorNumber::kNoResultFile;
     if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
     pattern_ = model::ValuePart(in_.filter_text);
-    if (!platform::ListMatchingFiles(directory_, pattern_, &files_)) {
+    if (!fs_.ListMatchingFiles(directory_, pattern_, &files_)) {
       return Fail(DirectoryFailure(files_.directory()));
     }
     if (files_.size() == 0) return Fail(DetailLine(directory_ + pattern_, 0, kNoMatch));
@@ -124,8 +127,9 @@ class Run {
     if (in_.output_path.empty()) return Fail(DetailLine("", 0, kNoOutputPath));
     if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
     if (IsInputFile(in_.output_path)) return Fail(DetailLine(in_.output_path, 0, kIsResultFile));
-    if (!csv_.Create(in_.output_path)) return Fail(CsvFailure(kCannotCreate));
-    csv_out_.Reset(&csv_);
+    csv_ = fs_.CreateOutput(in_.output_path);
+    if (!csv_) return Fail(CsvFailure(kCannotCreate));
+    csv_out_.Reset(csv_.get());
 
     std::string header = HeaderLine(in_.mode, in_.mask);
     if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
@@ -174,7 +178,7 @@ class Run {
       }
     }
     if (!csv_out_.Drain()) return Fail(CsvFailure(kCannotWrite));
-    if (!csv_.Close()) return Fail(CsvFailure(kCannotClose));
+    if (!platform::CloseFile(&csv_)) return Fail(CsvFailure(kCannotClose));
     r.ok = true;
     return r;
   }
@@ -184,11 +188,12 @@ class Run {
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
     side_begun_ = false;
-    if (!result_.OpenListed(listed_path_)) return Broken(0, WithSystemReason(kCannotOpen));
-    reader_.Reset(&result_);
+    result_ = fs_.OpenListedInput(listed_path_);
+    if (!result_) return Broken(0, WithSystemReason(fs_, kCannotOpen));
+    reader_.Reset(result_.get());
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
-      return Broken(fault.line, SectionReason(fault));
+      return Broken(fault.line, SectionReason(fs_, fault));
     }
     if (line->empty()) return Broken(0, std::string(kNoCells));
     line->pop_back();
@@ -198,7 +203,7 @@ class Run {
       const FileOutcome side = WriteSideFile();
       if (side != FileOutcome::kWritten) return side;
     }
-    if (!result_.Close()) return Broken(0, WithSystemReason(kCannotClose));
+    if (!platform::CloseFile(&result_)) return Broken(0, WithSystemReason(fs_, kCannotClose));
     if (hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
     return FileOutcome::kWritten;
   }
@@ -213,24 +218,25 @@ class Run {
         return Broken(reader_.lines_read() + 1, std::string(kEndsBefore));
       }
       if (status == platform::LineReader::Status::kError) {
-        return Broken(reader_.lines_read() + 1, WithSystemReason(kCannotRead));
+        return Broken(reader_.lines_read() + 1, WithSystemReason(fs_, kCannotRead));
       }
     }
     stage_ = ErrorNumber::kSideFile;
     if (IsInputFile(side_path_)) return OutputFailed(DetailLine(side_path_, 0, kIsResultFile));
-    if (!side_.Create(side_path_)) return OutputFailed(SideFailure(kCannotCreate));
+    side_ = fs_.CreateOutput(side_path_);
+    if (!side_) return OutputFailed(SideFailure(kCannotCreate));
     side_begun_ = true;
-    side_out_.Reset(&side_);
+    side_out_.Reset(side_.get());
     std::string caption = platform::ToCp932(model::TableOf(in_.mode).side_file_caption);
     caption.append(kLineEnd);
     if (!side_out_.Append(caption)) return OutputFailed(SideFailure(kCannotWrite));
     bool read_failed = false;
     if (!reader_.CopyRemainingLines(&side_out_, &read_failed)) {
-      if (read_failed) return Broken(0, WithSystemReason(kCannotRead));
+      if (read_failed) return Broken(0, WithSystemReason(fs_, kCannotRead));
       return OutputFailed(SideFailure(kCannotWrite));
     }
     if (!side_out_.Drain()) return OutputFailed(SideFailure(kCannotWrite));
-    if (!side_.Close()) return OutputFailed(SideFailure(kCannotClose));
+    if (!platform::CloseFile(&side_)) return OutputFailed(SideFailure(kCannotClose));
     return FileOutcome::kWritten;
   }
 
@@ -243,39 +249,39 @@ class Run {
     return FileOutcome::kOutputFailed;
   }
   std::string CsvFailure(std::string_view reason) const {
-    return DetailLine(in_.output_path, 0, WithSystemReason(reason));
+    return DetailLine(in_.output_path, 0, WithSystemReason(fs_, reason));
   }
   std::string SideFailure(std::string_view reason) const {
-    return DetailLine(side_path_, 0, WithSystemReason(reason));
+    return DetailLine(side_path_, 0, WithSystemReason(fs_, reason));
   }
   std::string DirectoryFailure(const std::string& directory) const {
-    const std::string reason = WithSystemReason(kDirectoryUnreadable);
+    const std::string reason = WithSystemReason(fs_, kDirectoryUnreadable);
     // Without its final separator, so that a file there is found as one.
     std::string bare = directory;
     while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
-    if (!platform::PathExists(bare)) return DetailLine(directory, 0, kDirectoryMissing);
-    if (!platform::IsDirectory(bare)) return DetailLine(directory, 0, kNotADirectory);
+    if (!fs_.PathExists(bare)) return DetailLine(directory, 0, kDirectoryMissing);
+    if (!fs_.IsDirectory(bare)) return DetailLine(directory, 0, kNotADirectory);
     return DetailLine(directory, 0, reason);
   }
 
   // A broken file leaves nothing behind: its side file, whole or not, goes.
   void LeaveOut() {
-    result_.Close();
-    side_.Close();
-    if (side_begun_) platform::RemoveFile(side_path_);
+    platform::CloseFile(&result_);
+    platform::CloseFile(&side_);
+    if (side_begun_) fs_.RemoveFile(side_path_);
   }
 
   // What the writers still hold goes out before the files are closed: everything produced
   // before the failure stays written.
   RunResult Fail(std::string detail) {
-    if (side_.IsOpen()) {
+    if (side_) {
       side_out_.Drain();
-      side_.Close();
+      platform::CloseFile(&side_);
     }
-    result_.Close();
-    if (csv_.IsOpen()) {
+    platform::CloseFile(&result_);
+    if (csv_) {
       csv_out_.Drain();
-      csv_.Close();
+      platform::CloseFile(&csv_);
     }
     RunResult r;
     r.failure.err_no = stage_;
@@ -307,11 +313,12 @@ class Run {
 
   // A result file of this run must never be overwritten, whatever spelling names it.
   bool IsInputFile(const std::string& path) const {
-    const std::optional<platform::FileId> id = platform::IdentityOf(path);
+    const std::optional<platform::FileId> id = fs_.IdentityOf(path);
     return id && files_.Contains(*id);
   }
 
   const RunInputs& in_;
+  platform::FileSystem& fs_;
   const bool waveform_;
   const std::function<void(const RunProgress&)>& on_progress_;
   const std::function<void(const std::string&)>& on_skipped_;
@@ -327,9 +334,10 @@ class Run {
   std::string output_failure_;
   SideFileName side_name_;
   platform::FileList files_;
-  platform::OutputFile csv_;
-  platform::InputFile result_;
-  platform::OutputFile side_;
+  // Each open while it is held.
+  std::unique_ptr<platform::OutputFile> csv_;
+  std::unique_ptr<platform::InputFile> result_;
+  std::unique_ptr<platform::OutputFile> side_;
   platform::BufferedWriter csv_out_;
   platform::BufferedWriter side_out_;
   platform::LineReader reader_;
@@ -338,9 +346,11 @@ class Run {
 }  // namespace
 
 RunResult ConversionRun::Execute() {
-  return Run(inputs_, on_progress_, on_skipped_, stop_).Execute();
+  return Run(inputs_, fs_, on_progress_, on_skipped_, stop_).Execute();
 }
 
-RunResult RunConversion(const RunInputs& inputs) { return ConversionRun(inputs).Execute(); }
+RunResult RunConversion(const RunInputs& inputs, platform::FileSystem& fs) {
+  return ConversionRun(inputs, fs).Execute();
+}
 
 }  // namespace tallyx::convert

@@ -10,6 +10,7 @@
 
 #include "model/errors.h"
 #include "model/model.h"
+#include "platform/fs.h"
 
 namespace tallyx::convert {
 
@@ -51,10 +52,12 @@ struct RunProgress {
 };
 
 // A run as an object: it can be watched while it goes and asked to stop from another thread.
-// Execute() runs it on the calling thread, once; the callbacks are called on that thread.
+// Execute() runs it on the calling thread, once; the callbacks are called on that thread. Every
+// file it touches goes through `fs`.
 class ConversionRun {
  public:
-  explicit ConversionRun(RunInputs inputs) : inputs_(std::move(inputs)) {}
+  explicit ConversionRun(RunInputs inputs, platform::FileSystem& fs = platform::RealFileSystem())
+      : inputs_(std::move(inputs)), fs_(fs) {}
 
   // Called as each result file is begun. Left unset, nothing is prepared for it.
   void OnProgress(std::function<void(const RunProgress&)> callback) {
@@ -72,12 +75,14 @@ class ConversionRun {
 
  private:
   const RunInputs inputs_;
+  platform::FileSystem& fs_;
   std::function<void(const RunProgress&)> on_progress_;
   std::function<void(const std::string&)> on_skipped_;
   std::atomic<bool> stop_{false};
 };
 
 // One run without watching or stopping.
-RunResult RunConversion(const RunInputs& inputs);
+RunResult RunConversion(const RunInputs& inputs,
+                        platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace tallyx::convert

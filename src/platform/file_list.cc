@@ -1,4 +1,4 @@
-// The listing that both file-system implementations fill.
+// The listing that both file-system implementations fill, and the search that fills it.
 #include <algorithm>
 #include <utility>
 
@@ -50,6 +50,20 @@ void FileList::Clear(std::string directory) {
   starts_.clear();
   ids_.clear();
   lookups_ = 0;
+}
+
+bool FileSystem::ListMatchingFiles(const std::string& directory, std::string_view pattern,
+                                   FileList* out) {
+  // The search is for directory + pattern: a separator inside the pattern moves into the
+  // directory part (on Windows "/" separates as well as "\", and "C:" names a drive's current
+  // directory).
+  std::string full = directory;
+  full.append(pattern);
+  std::size_t cut = full.size();
+  while (cut > 0 && !IsPathSeparator(full[cut - 1])) --cut;
+  const std::string dir = full.substr(0, cut);
+  out->Clear(dir);
+  return ListDirectory(dir, std::string_view(full).substr(cut), out);
 }
 
 }  // namespace tallyx::platform

@@ -1,10 +1,11 @@
 // Files and directories, as the conversion and the settings store need them. Paths are UTF-8.
-// Every call can be made to fail by the test seam in fault.h.
+// The code that uses them is handed a FileSystem, so that tests can hand it one that fails.
 #pragma once
 
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,54 +35,27 @@ struct FileId {
   auto operator<=>(const FileId&) const = default;
 };
 
-// A file opened for reading raw bytes. Only ordinary files open; a FIFO or a device never
-// blocks the caller.
+// A file opened for reading raw bytes. Destroying it closes it.
 class InputFile {
  public:
-  InputFile() = default;
-  ~InputFile() { Close(); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
-  bool Open(const std::string& path);
-  // As Open, for a file that a listing has just found to be an ordinary one. Asking again
-  // costs a call per file, so it is put off until a read could deliver more than one buffer
-  // (most result files are done after their first block): a file that has changed into
-  // something else meanwhile fails then, having delivered one buffer at most.
-  bool OpenListed(const std::string& path);
+  virtual ~InputFile() = default;
   // Bytes read into `buf` (at most `n`); 0 at the end of the file; -1 on failure.
-  std::ptrdiff_t Read(char* buf, std::size_t n);
-  // Closing a file that is not open succeeds.
-  bool Close();
-  bool IsOpen() const { return handle_ != kNoHandle; }
-
- private:
-  static constexpr std::intptr_t kNoHandle = -1;
-  std::intptr_t handle_ = kNoHandle;
-  bool read_before_ = false;
-  bool ordinary_ = false;  // known to be an ordinary file
+  virtual std::ptrdiff_t Read(char* buf, std::size_t n) = 0;
+  // Closing a file that is closed already succeeds.
+  virtual bool Close() = 0;
 };
 
-// A file opened for writing: created when missing, emptied when present.
+// A file opened for writing. Destroying it closes it.
 class OutputFile {
  public:
-  OutputFile() = default;
-  ~OutputFile() { Close(); }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  bool Create(const std::string& path);
+  virtual ~OutputFile() = default;
   // Writes all `n` bytes or fails; `*written` (when given) tells how many went out, also when
   // the write failed part way.
-  bool Write(const char* data, std::size_t n, std::size_t* written = nullptr);
+  virtual bool Write(const char* data, std::size_t n, std::size_t* written = nullptr) = 0;
   // Forces what was written onto the disk.
-  bool Flush();
-  bool Close();
-  bool IsOpen() const { return handle_ != kNoHandle; }
-
- private:
-  static constexpr std::intptr_t kNoHandle = -1;
-  std::intptr_t handle_ = kNoHandle;
+  virtual bool Flush() = 0;
+  // Closing a file that is closed already succeeds.
+  virtual bool Close() = 0;
 };
 
 // The names of the ordinary, non-hidden files of one directory that match a wildcard pattern,
@@ -110,29 +84,61 @@ class FileList {
   mutable int lookups_ = 0;
 };
 
-// Lists the files of `directory` (which ends in a separator or is empty for the current
-// directory) matching `pattern` ("*" and "?", ASCII letters without regard to case). A pattern
-// holding separators searches the directory they name, and the listing keeps that directory.
-// False when the directory cannot be read.
-bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out);
+// The files and directories of the machine, as one object that is handed to the code using them;
+// tests wrap it to count its calls and make them fail.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
 
-// The identity of the file a path names, following links; none when nothing is there.
-std::optional<FileId> IdentityOf(const std::string& path);
+  // Opens an ordinary file for reading; a FIFO or a device never blocks the caller. Null on
+  // failure.
+  virtual std::unique_ptr<InputFile> OpenInput(const std::string& path) = 0;
+  // As OpenInput, for a file that a listing has just found to be an ordinary one. Asking again
+  // costs a call per file, so it may be put off until a read could deliver more than one buffer
+  // (most result files are done after their first block): a file that has changed into
+  // something else meanwhile fails then, having delivered one buffer at most.
+  virtual std::unique_ptr<InputFile> OpenListedInput(const std::string& path) = 0;
+  // Opens a file for writing: created when missing, emptied when present. Null on failure.
+  virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
 
-// Whether anything (file or directory) exists at `path`.
-bool PathExists(const std::string& path);
-bool IsDirectory(const std::string& path);
+  // Lists the files of `directory` (which ends in a separator or is empty for the current
+  // directory) matching `pattern` ("*" and "?", ASCII letters without regard to case). A
+  // pattern holding separators searches the directory they name, and the listing keeps that
+  // directory. False when the directory cannot be read.
+  bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out);
+  // The same for a pattern without separators, into a listing cleared to `directory`.
+  virtual bool ListDirectory(const std::string& directory, std::string_view name_pattern,
+                             FileList* out) = 0;
+  // The identity of the file a path names, following links; none when nothing is there.
+  virtual std::optional<FileId> IdentityOf(const std::string& path) = 0;
+  // Whether anything (file or directory) exists at `path`.
+  virtual bool PathExists(const std::string& path) = 0;
+  virtual bool IsDirectory(const std::string& path) = 0;
 
-// Makes the directory `path` (its parent must exist); true also when it is a directory already.
-// Only its owner may enter it where the system has such permissions.
-bool MakeDirectory(const std::string& path);
-bool RemoveFile(const std::string& path);
-// Replaces `to` by `from` in one step: readers see the old file or the new one, never neither.
-bool ReplaceFile(const std::string& from, const std::string& to);
+  // Makes the directory `path` (its parent must exist); true also when it is a directory
+  // already. Only its owner may enter it where the system has such permissions.
+  virtual bool MakeDirectory(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Replaces `to` by `from` in one step: readers see the old file or the new one, never
+  // neither.
+  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
 
-// The system's own words for why the last file-system call of this thread failed ("Permission
-// denied", "No space left on device"), for telling the user; read it right after the failure.
-std::string LastErrorText();
+  // The system's own words for why the last call of this thread failed ("Permission denied",
+  // "No space left on device"), for telling the user; read it right after the failure.
+  virtual std::string LastErrorText() = 0;
+};
+
+// The file system of this process.
+FileSystem& RealFileSystem();
+
+// Closes the file `*file` holds, if any, and lets it go: a file is open while a pointer holds it.
+template <typename File>
+bool CloseFile(std::unique_ptr<File>* file) {
+  if (*file == nullptr) return true;
+  const bool closed = (*file)->Close();
+  file->reset();
+  return closed;
+}
 
 // The value of an environment variable; empty when unset.
 std::string GetEnv(const char* name);

@@ -1,31 +1,25 @@
 // File system on Windows: wide-character paths throughout.
-#include <windows.h>
-
 #include <cstring>
 #include <memory>
 #include <string>
 
-#include "platform/fault.h"
 #include "platform/fs.h"
 #include "platform/utf16.h"
 #include "platform/wildcard.h"
 
-// <windows.h> names its own ReplaceFile; ours is the one defined here.
+// After the program's headers: <windows.h> names its own ReplaceFile, which FileSystem's would
+// become; it is undone here.
+#include <windows.h>
 #undef ReplaceFile
 
 namespace tallyx::platform {
 namespace {
 
-HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
-std::intptr_t Value(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
-
-bool CloseFile(std::intptr_t* handle) {
-  if (Handle(*handle) == INVALID_HANDLE_VALUE) return true;
-  const bool injected = fault::Intercept(FsCall::kClose, *handle);
-  const BOOL ok = ::CloseHandle(Handle(*handle));
-  fault::HandleClosed(*handle);
-  *handle = Value(INVALID_HANDLE_VALUE);
-  return ok && !injected;
+bool CloseOpenHandle(HANDLE* handle) {
+  if (*handle == INVALID_HANDLE_VALUE) return true;
+  const BOOL ok = ::CloseHandle(*handle);
+  *handle = INVALID_HANDLE_VALUE;
+  return ok;
 }
 
 struct HandleCloser {
@@ -236,181 +230,186 @@ std::wstring FilePath(const std::string& path) {
   return LongPathForm(wide);
 }
 
-bool InputFile::Open(const std::string& path) {
-  Close();
-  if (fault::Intercept(FsCall::kOpen, path)) return false;
-  const HANDLE h =
-      ::CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  // Only files on a disk: no console, device or pipe that could block the reader.
-  if (::GetFileType(h) != FILE_TYPE_DISK) {
-    ::CloseHandle(h);
-    ::SetLastError(ERROR_INVALID_FUNCTION);
-    return false;
+namespace {
+
+class WinInputFile final : public InputFile {
+ public:
+  explicit WinInputFile(HANDLE h) : h_(h) {}
+  ~WinInputFile() override { Close(); }
+
+  std::ptrdiff_t Read(char* buf, std::size_t n) override {
+    if (h_ == INVALID_HANDLE_VALUE) return -1;
+    const DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
+    DWORD got = 0;
+    if (!::ReadFile(h_, buf, want, &got, nullptr)) return -1;
+    return static_cast<std::ptrdiff_t>(got);
   }
-  handle_ = Value(h);
-  fault::HandleOpened(handle_, path);
-  return true;
-}
 
-// GetFileType asks nothing of the file system here: there is nothing to put off.
-bool InputFile::OpenListed(const std::string& path) { return Open(path); }
+  bool Close() override { return CloseOpenHandle(&h_); }
 
-std::ptrdiff_t InputFile::Read(char* buf, std::size_t n) {
-  if (!IsOpen()) return -1;
-  if (fault::Intercept(FsCall::kRead, handle_)) return -1;
-  const DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
-  DWORD got = 0;
-  if (!::ReadFile(Handle(handle_), buf, want, &got, nullptr)) return -1;
-  fault::Transferred(static_cast<std::ptrdiff_t>(got));
-  return static_cast<std::ptrdiff_t>(got);
-}
+ private:
+  HANDLE h_;
+};
 
-bool InputFile::Close() { return CloseFile(&handle_); }
+class WinOutputFile final : public OutputFile {
+ public:
+  explicit WinOutputFile(HANDLE h) : h_(h) {}
+  ~WinOutputFile() override { Close(); }
 
-bool OutputFile::Create(const std::string& path) {
-  Close();
-  if (fault::Intercept(FsCall::kOpen, path)) return false;
-  // Only a file on a disk: "nul", "con", "com1" and their like take the bytes and keep none.
-  const std::wstring wide = FilePath(path);
-  if (NamesDevice(wide)) {
-    ::SetLastError(ERROR_INVALID_FUNCTION);
-    return false;
-  }
-  // Opened, then emptied: unlike CREATE_ALWAYS this also empties a hidden file, as the POSIX
-  // build does with any file.
-  const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (::GetFileType(h) != FILE_TYPE_DISK || !::SetEndOfFile(h)) {
-    const DWORD error =
-        ::GetFileType(h) != FILE_TYPE_DISK ? ERROR_INVALID_FUNCTION : ::GetLastError();
-    ::CloseHandle(h);
-    ::SetLastError(error);
-    return false;
-  }
-  handle_ = Value(h);
-  fault::HandleOpened(handle_, path);
-  return true;
-}
-
-bool OutputFile::Write(const char* data, std::size_t n, std::size_t* written) {
-  std::size_t done = 0;
-  if (written != nullptr) *written = 0;
-  if (!IsOpen()) return false;
-  if (fault::Intercept(FsCall::kWrite, handle_)) return false;
-  while (done < n) {
-    const std::size_t left = n - done;
-    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
-    DWORD put = 0;
-    if (!::WriteFile(Handle(handle_), data + done, chunk, &put, nullptr) || put == 0) break;
-    done += put;
-  }
-  fault::Transferred(static_cast<std::ptrdiff_t>(done));
-  if (written != nullptr) *written = done;
-  return done == n;
-}
-
-bool OutputFile::Flush() {
-  if (!IsOpen()) return false;
-  if (fault::Intercept(FsCall::kFlush, handle_)) return false;
-  return ::FlushFileBuffers(Handle(handle_));
-}
-
-bool OutputFile::Close() { return CloseFile(&handle_); }
-
-bool ListMatchingFiles(const std::string& directory, std::string_view pattern, FileList* out) {
-  // The search is for directory + pattern: a separator inside the pattern moves into the
-  // directory part. "/" separates as well as "\", and "C:" names a drive's current directory.
-  std::string full = directory;
-  full.append(pattern);
-  std::size_t cut = full.size();
-  while (cut > 0 && !IsPathSeparator(full[cut - 1])) --cut;
-  const std::string dir = full.substr(0, cut);
-  const std::string name_pattern = full.substr(cut);
-  out->Clear(dir);
-
-  if (fault::Intercept(FsCall::kList, dir)) return false;
-  // Names and file ids come in one pass over the directory: no file is opened to learn which
-  // it is, which costs on a desktop whose virus scanner looks at every open.
-  const HANDLE h = ::CreateFileW(FilePath(dir + ".").c_str(), FILE_LIST_DIRECTORY,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  const ScopedHandle guard(h);
-  // The listed ids are those of the directory's volume, when it numbers its files.
-  FILE_ID_INFO dir_id;
-  const bool volume_ids = ::GetFileInformationByHandleEx(h, FileIdInfo, &dir_id, sizeof dir_id) &&
-                          !IsNoFileId(dir_id.FileId);
-
-  const auto reader = std::make_unique<DirectoryReader>(h);
-  ListedEntry entry;
-  bool failed = false;
-  while (reader->Next(&entry, &failed)) {
-    if (entry.attributes & kSkippedAttributes) continue;
-    const std::string name = FromUtf16(entry.name);
-    if (!MatchWildcard(name_pattern, name)) continue;
-    // A link is read through to its target, whose identity only opening it tells; so also for
-    // a volume that lists no ids.
-    if (volume_ids && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsNoFileId(entry.id)) {
-      out->Add(name, MakeId(dir_id.VolumeSerialNumber, entry.id));
-    } else {
-      out->Add(name, IdentityOfWide(FilePath(dir + name)));
+  bool Write(const char* data, std::size_t n, std::size_t* written) override {
+    std::size_t done = 0;
+    if (written != nullptr) *written = 0;
+    if (h_ == INVALID_HANDLE_VALUE) return false;
+    while (done < n) {
+      const std::size_t left = n - done;
+      const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+      DWORD put = 0;
+      if (!::WriteFile(h_, data + done, chunk, &put, nullptr) || put == 0) break;
+      done += put;
     }
+    if (written != nullptr) *written = done;
+    return done == n;
   }
-  if (failed) return false;
-  out->Finish();
-  return true;
-}
 
-std::optional<FileId> IdentityOf(const std::string& path) { return IdentityOfWide(FilePath(path)); }
-
-bool PathExists(const std::string& path) {
-  return ::GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsDirectory(const std::string& path) {
-  const DWORD a = ::GetFileAttributesW(FilePath(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool MakeDirectory(const std::string& path) {
-  if (fault::Intercept(FsCall::kMakeDir, path)) return false;
-  return ::CreateDirectoryW(FilePath(path).c_str(), nullptr) != 0 || IsDirectory(path);
-}
-
-bool RemoveFile(const std::string& path) {
-  if (fault::Intercept(FsCall::kRemove, path)) return false;
-  return ::DeleteFileW(FilePath(path).c_str());
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (fault::Intercept(FsCall::kRename, to)) return false;
-  return ::MoveFileExW(FilePath(from).c_str(), FilePath(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-}
-
-std::string LastErrorText() {
-  const DWORD code = ::GetLastError();
-  wchar_t* text = nullptr;
-  const DWORD n = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
-  if (text != nullptr) ::LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
-          message.back() == L'.' || message.back() == L'\x3002')) {  // "。"
-    message.pop_back();
+  bool Flush() override {
+    if (h_ == INVALID_HANDLE_VALUE) return false;
+    return ::FlushFileBuffers(h_);
   }
-  if (message.empty()) return "error " + std::to_string(code);
-  return FromUtf16(message);
-}
 
-namespace fault {
-void SetInjectedError() { ::SetLastError(ERROR_IO_DEVICE); }
-}  // namespace fault
+  bool Close() override { return CloseOpenHandle(&h_); }
+
+ private:
+  HANDLE h_;
+};
+
+class WinFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
+    const HANDLE h =
+        ::CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    // Only files on a disk: no console, device or pipe that could block the reader.
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+      ::CloseHandle(h);
+      ::SetLastError(ERROR_INVALID_FUNCTION);
+      return nullptr;
+    }
+    return std::make_unique<WinInputFile>(h);
+  }
+
+  // GetFileType asks nothing of the file system here: there is nothing to put off.
+  std::unique_ptr<InputFile> OpenListedInput(const std::string& path) override {
+    return OpenInput(path);
+  }
+
+  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
+    // Only a file on a disk: "nul", "con", "com1" and their like take the bytes and keep none.
+    const std::wstring wide = FilePath(path);
+    if (NamesDevice(wide)) {
+      ::SetLastError(ERROR_INVALID_FUNCTION);
+      return nullptr;
+    }
+    // Opened, then emptied: unlike CREATE_ALWAYS this also empties a hidden file, as the POSIX
+    // build does with any file.
+    const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::SetEndOfFile(h)) {
+      const DWORD error =
+          ::GetFileType(h) != FILE_TYPE_DISK ? ERROR_INVALID_FUNCTION : ::GetLastError();
+      ::CloseHandle(h);
+      ::SetLastError(error);
+      return nullptr;
+    }
+    return std::make_unique<WinOutputFile>(h);
+  }
+
+  bool ListDirectory(const std::string& dir, std::string_view name_pattern,
+                     FileList* out) override {
+    // Names and file ids come in one pass over the directory: no file is opened to learn which
+    // it is, which costs on a desktop whose virus scanner looks at every open.
+    const HANDLE h = ::CreateFileW(FilePath(dir + ".").c_str(), FILE_LIST_DIRECTORY,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const ScopedHandle guard(h);
+    // The listed ids are those of the directory's volume, when it numbers its files.
+    FILE_ID_INFO dir_id;
+    const bool volume_ids = ::GetFileInformationByHandleEx(h, FileIdInfo, &dir_id, sizeof dir_id) &&
+                            !IsNoFileId(dir_id.FileId);
+
+    const auto reader = std::make_unique<DirectoryReader>(h);
+    ListedEntry entry;
+    bool failed = false;
+    while (reader->Next(&entry, &failed)) {
+      if (entry.attributes & kSkippedAttributes) continue;
+      const std::string name = FromUtf16(entry.name);
+      if (!MatchWildcard(name_pattern, name)) continue;
+      // A link is read through to its target, whose identity only opening it tells; so also
+      // for a volume that lists no ids.
+      if (volume_ids && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+          !IsNoFileId(entry.id)) {
+        out->Add(name, MakeId(dir_id.VolumeSerialNumber, entry.id));
+      } else {
+        out->Add(name, IdentityOfWide(FilePath(dir + name)));
+      }
+    }
+    if (failed) return false;
+    out->Finish();
+    return true;
+  }
+
+  std::optional<FileId> IdentityOf(const std::string& path) override {
+    return IdentityOfWide(FilePath(path));
+  }
+
+  bool PathExists(const std::string& path) override {
+    return ::GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  bool IsDirectory(const std::string& path) override {
+    const DWORD a = ::GetFileAttributesW(FilePath(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool MakeDirectory(const std::string& path) override {
+    return ::CreateDirectoryW(FilePath(path).c_str(), nullptr) != 0 || IsDirectory(path);
+  }
+
+  bool RemoveFile(const std::string& path) override {
+    return ::DeleteFileW(FilePath(path).c_str());
+  }
+
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    return ::MoveFileExW(FilePath(from).c_str(), FilePath(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  }
+
+  std::string LastErrorText() override {
+    const DWORD code = ::GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
+    if (text != nullptr) ::LocalFree(text);
+    while (!message.empty() &&
+           (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
+            message.back() == L'.' || message.back() == L'\x3002')) {  // "。"
+      message.pop_back();
+    }
+    if (message.empty()) return "error " + std::to_string(code);
+    return FromUtf16(message);
+  }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static WinFileSystem* const fs = new WinFileSystem();  // never destroyed: threads may use it
+  return *fs;
+}
 
 std::string GetEnv(const char* name) {
   const std::wstring wide_name = ToUtf16(name);

@@ -1,5 +1,7 @@
 #include "settings/ini.h"
 
+#include <memory>
+
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "platform/line_io.h"
@@ -34,10 +36,12 @@ IniFailure NotWritten(std::string name) {
 
 }  // namespace
 
-std::string ReadIni(const std::string& path, std::string_view section, std::string_view key) {
+std::string ReadIni(const std::string& path, std::string_view section, std::string_view key,
+                    platform::FileSystem& fs) {
   // A file that exists but cannot be opened or read counts as missing.
-  platform::InputFile file;
-  if (!platform::PathExists(path) || !file.Open(path)) return std::string(kMissingValue);
+  if (!fs.PathExists(path)) return std::string(kMissingValue);
+  const std::unique_ptr<platform::InputFile> file = fs.OpenInput(path);
+  if (!file) return std::string(kMissingValue);
   const std::string header = Header(section);
   const std::string key_cp932 = platform::ToCp932(key);
 
@@ -45,7 +49,7 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
   State state = State::kSearching;
   std::string result(kMissingValue);
   platform::LineReader lines;
-  lines.Reset(&file);
+  lines.Reset(file.get());
   std::string_view raw;
   while (state != State::kDone) {
     const platform::LineReader::Status status = lines.Next(&raw);
@@ -64,23 +68,24 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
     // A repeated header of the same section continues the search in it.
     if (line == header) state = State::kInSection;
   }
-  file.Close();
+  file->Close();
   return platform::FromCp932(platform::TrimBlanks(result));
 }
 
 namespace {
 
 // A settings file where there was none: its section and the key line.
-std::optional<IniFailure> WriteNewFile(const std::string& path, const std::string& temp,
-                                       const std::string& header, const std::string& key_line) {
+std::optional<IniFailure> WriteNewFile(platform::FileSystem& fs, const std::string& path,
+                                       const std::string& temp, const std::string& header,
+                                       const std::string& key_line) {
   std::string content;
   AppendLine(&content, header);
   AppendLine(&content, key_line);
-  platform::OutputFile file;
-  if (!file.Create(temp) || !file.Write(content.data(), content.size()) || !file.Flush() ||
-      !file.Close() || !platform::ReplaceFile(temp, path)) {
-    file.Close();
-    platform::RemoveFile(temp);  // there was no settings file, and there is none now
+  std::unique_ptr<platform::OutputFile> file = fs.CreateOutput(temp);
+  if (!file || !file->Write(content.data(), content.size()) || !file->Flush() ||
+      !platform::CloseFile(&file) || !fs.ReplaceFile(temp, path)) {
+    platform::CloseFile(&file);
+    fs.RemoveFile(temp);  // there was no settings file, and there is none now
     return NotWritten(path);
   }
   return std::nullopt;
@@ -88,20 +93,20 @@ std::optional<IniFailure> WriteNewFile(const std::string& path, const std::strin
 
 // The settings file at `path` with the key line in place of the old one, or added to its
 // section, or in a section added at the end.
-std::optional<IniFailure> RewriteFile(const std::string& path, const std::string& temp,
-                                      const std::string& header, std::string_view key,
-                                      const std::string& key_line) {
-  platform::InputFile old_file;
-  if (!old_file.Open(path)) return NotWritten(temp);
-  platform::OutputFile new_file;
-  if (!new_file.Create(temp)) return NotWritten(temp);
+std::optional<IniFailure> RewriteFile(platform::FileSystem& fs, const std::string& path,
+                                      const std::string& temp, const std::string& header,
+                                      std::string_view key, const std::string& key_line) {
+  std::unique_ptr<platform::InputFile> old_file = fs.OpenInput(path);
+  if (!old_file) return NotWritten(temp);
+  std::unique_ptr<platform::OutputFile> new_file = fs.CreateOutput(temp);
+  if (!new_file) return NotWritten(temp);
 
   const std::string key_cp932 = platform::ToCp932(key);
   enum class State { kSearching, kInSection, kWritten };
   State state = State::kSearching;
   std::string content;
   platform::LineReader lines;
-  lines.Reset(&old_file);
+  lines.Reset(old_file.get());
   std::string_view line;
   for (;;) {
     const platform::LineReader::Status status = lines.Next(&line);
@@ -123,14 +128,15 @@ std::optional<IniFailure> RewriteFile(const std::string& path, const std::string
     }
     AppendLine(&content, line);
   }
-  old_file.Close();
+  platform::CloseFile(&old_file);
   if (state == State::kSearching) AppendLine(&content, header);
   if (state != State::kWritten) AppendLine(&content, key_line);
 
-  if (!new_file.Write(content.data(), content.size()) || !new_file.Flush() || !new_file.Close()) {
+  if (!new_file->Write(content.data(), content.size()) || !new_file->Flush() ||
+      !platform::CloseFile(&new_file)) {
     return NotWritten(temp);
   }
-  if (!platform::ReplaceFile(temp, path)) {
+  if (!fs.ReplaceFile(temp, path)) {
     return IniFailure{model::ErrorNumber::kSettingsNotReplaced, path};
   }
   return std::nullopt;
@@ -139,7 +145,8 @@ std::optional<IniFailure> RewriteFile(const std::string& path, const std::string
 }  // namespace
 
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
-                                   std::string_view key, std::string_view value) {
+                                   std::string_view key, std::string_view value,
+                                   platform::FileSystem& fs) {
   const std::string header = Header(section);
   const std::string key_line = KeyLine(key, value);
   // The new content goes to a temporary file beside the old one, is forced to the disk, and
@@ -147,8 +154,8 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   // the old or the new settings file whole. A new file is made the same way, so that there is
   // never a settings file that holds only part of its lines.
   const std::string temp = path + "$";
-  if (!platform::PathExists(path)) return WriteNewFile(path, temp, header, key_line);
-  return RewriteFile(path, temp, header, key, key_line);
+  if (!fs.PathExists(path)) return WriteNewFile(fs, path, temp, header, key_line);
+  return RewriteFile(fs, path, temp, header, key, key_line);
 }
 
 }  // namespace tallyx::settings

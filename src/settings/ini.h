@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/errors.h"
+#include "platform/fs.h"
 
 namespace tallyx::settings {
 
@@ -23,7 +24,8 @@ inline constexpr std::string_view kMissingValue = "-1";
 
 // The trimmed value of `key` in `section`; kMissingValue when the file, the section or the key is
 // missing, and when the file cannot be read.
-std::string ReadIni(const std::string& path, std::string_view section, std::string_view key);
+std::string ReadIni(const std::string& path, std::string_view section, std::string_view key,
+                    platform::FileSystem& fs = platform::RealFileSystem());
 
 // Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. The new content
 // is written into `path` + "$", forced to the disk, and renamed over the old file (or into
@@ -33,6 +35,7 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
 // be read or the new content cannot be written (the old file stays), not replaced with `path`
 // when the replace fails (the old file and the complete temporary file stay).
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
-                                   std::string_view key, std::string_view value);
+                                   std::string_view key, std::string_view value,
+                                   platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace tallyx::settings

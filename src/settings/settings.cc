@@ -14,8 +14,9 @@ namespace {
 constexpr std::string_view kSection = "SYSTEM";
 
 // The stored text of `key`; none when it is missing (a stored "-1" reads as missing too).
-std::optional<std::string> Stored(const std::string& ini_file, std::string_view key) {
-  std::string text = ReadIni(ini_file, kSection, key);
+std::optional<std::string> Stored(platform::FileSystem& fs, const std::string& ini_file,
+                                  std::string_view key) {
+  std::string text = ReadIni(ini_file, kSection, key, fs);
   if (text == kMissingValue) return std::nullopt;
   return text;
 }
@@ -45,13 +46,13 @@ std::string Joined(const std::string& dir, std::string_view name) {
 
 // Makes the missing directories of `file` below `below`, from the top down. A failure is left to
 // the write that follows.
-void MakeDirectories(const std::string& file, const std::string& below) {
+void MakeDirectories(platform::FileSystem& fs, const std::string& file, const std::string& below) {
   if (below.empty() || file.compare(0, below.size(), below) != 0) return;
   for (std::size_t cut = file.find(platform::kSeparator, below.size() + 1);
        cut != std::string::npos; cut = file.find(platform::kSeparator, cut + 1)) {
     const std::string dir = file.substr(0, cut);
-    if (dir.back() == platform::kSeparator || platform::IsDirectory(dir)) continue;
-    if (!platform::MakeDirectory(dir)) return;
+    if (dir.back() == platform::kSeparator || fs.IsDirectory(dir)) continue;
+    if (!fs.MakeDirectory(dir)) return;
   }
 }
 
@@ -91,24 +92,24 @@ SettingsFile LocateSettingsFile() {
 
 std::string SettingsFilePath() { return LocateSettingsFile().path; }
 
-Settings LoadSettings(const std::string& ini_file) {
+Settings LoadSettings(const std::string& ini_file, platform::FileSystem& fs) {
   const Settings d = DefaultSettings();
   Settings s;
-  s.optcode = StoredInt32(Stored(ini_file, "OPTCODE")).value_or(d.optcode);
-  s.path = Stored(ini_file, "PATH").value_or(d.path);
-  s.filter = Stored(ini_file, "FILTER").value_or(d.filter);
-  s.output = Stored(ini_file, "OUTPUT").value_or(d.output);
-  s.mode = StoredMode(Stored(ini_file, "MODE")).value_or(d.mode);
+  s.optcode = StoredInt32(Stored(fs, ini_file, "OPTCODE")).value_or(d.optcode);
+  s.path = Stored(fs, ini_file, "PATH").value_or(d.path);
+  s.filter = Stored(fs, ini_file, "FILTER").value_or(d.filter);
+  s.output = Stored(fs, ini_file, "OUTPUT").value_or(d.output);
+  s.mode = StoredMode(Stored(fs, ini_file, "MODE")).value_or(d.mode);
   return s;
 }
 
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
-                                     const FailedWrite& each_failure) {
-  return SaveSettings(SettingsFile{ini_file, ""}, values, each_failure);
+                                     const FailedWrite& each_failure, platform::FileSystem& fs) {
+  return SaveSettings(SettingsFile{ini_file, ""}, values, each_failure, fs);
 }
 
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
-                                     const FailedWrite& each_failure) {
+                                     const FailedWrite& each_failure, platform::FileSystem& fs) {
   const std::pair<std::string_view, std::string> writes[] = {
       {"MODE", std::to_string(model::NumberOf(values.mode))},
       {"OPTCODE", std::to_string(values.optcode)},
@@ -118,8 +119,8 @@ std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& v
   };
   std::vector<IniFailure> failures;
   for (const auto& [key, value] : writes) {
-    MakeDirectories(file.path, file.make_below);
-    if (auto failure = WriteIni(file.path, kSection, key, value)) {
+    MakeDirectories(fs, file.path, file.make_below);
+    if (auto failure = WriteIni(file.path, kSection, key, value, fs)) {
       if (each_failure) each_failure(*failure);
       failures.push_back(std::move(*failure));
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "platform/fs.h"
 #include "settings/ini.h"
 
 namespace tallyx::settings {
@@ -47,7 +48,8 @@ std::string SettingsFilePath();
 // a number is out of its type's range, or when the mode number names no mode. A value that does
 // not begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
-Settings LoadSettings(const std::string& ini_file);
+Settings LoadSettings(const std::string& ini_file,
+                      platform::FileSystem& fs = platform::RealFileSystem());
 
 // Called with a failed write before the next write is tried.
 using FailedWrite = std::function<void(const IniFailure&)>;
@@ -57,8 +59,10 @@ using FailedWrite = std::function<void(const IniFailure&)>;
 // Before each write the missing directories that `file` allows are made; a write into a
 // directory that could not be made fails as not written, with the settings path.
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
-                                     const FailedWrite& each_failure = {});
+                                     const FailedWrite& each_failure = {},
+                                     platform::FileSystem& fs = platform::RealFileSystem());
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
-                                     const FailedWrite& each_failure = {});
+                                     const FailedWrite& each_failure = {},
+                                     platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace tallyx::settings

@@ -111,7 +111,7 @@ class InputBlocker : public QObject {
 
 }  // namespace
 
-MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+MainForm::MainForm(QWidget* parent, platform::FileSystem& fs) : QWidget(parent), fs_(fs) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(FromUtf8(kCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -176,7 +176,7 @@ void MainForm::Form_Load() {
   const settings::SettingsFile ini_file = settings::LocateSettingsFile();
   IniFile = FromUtf8(ini_file.path);
   ini_make_below_ = ini_file.make_below;
-  const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile));
+  const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile), fs_);
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
@@ -208,8 +208,7 @@ void MainForm::CbMode_LostFocus() {
 
 void MainForm::Bt_path_Click() {
   const std::string directory = model::ValuePart(Utf8(CbPath->currentText()));
-  if (!directory.empty() && platform::PathExists(directory))
-    SelDirForm.SetStr = FromUtf8(directory);
+  if (!directory.empty() && fs_.PathExists(directory)) SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
   if (const auto chosen = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*chosen);
@@ -270,7 +269,7 @@ void MainForm::Bt_Exec_Click() {
 }
 
 convert::RunResult MainForm::RunConversionAside(convert::RunInputs inputs) {
-  convert::ConversionRun run(std::move(inputs));
+  convert::ConversionRun run(std::move(inputs), fs_);
   // Called on the run thread: it hands copies over to this thread, a few times a second.
   run.OnProgress([this, last = std::chrono::steady_clock::time_point()](
                      const convert::RunProgress& p) mutable {
@@ -377,9 +376,12 @@ void MainForm::SaveIni() {
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
   const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};
-  settings::SaveSettings(ini_file, values, [this](const settings::IniFailure& failure) {
-    DispMess(failure.err_no, FromUtf8(failure.name), QString());
-  });
+  settings::SaveSettings(
+      ini_file, values,
+      [this](const settings::IniFailure& failure) {
+        DispMess(failure.err_no, FromUtf8(failure.name), QString());
+      },
+      fs_);
 }
 
 void MainForm::Bt_End_Click() { SaveAndEnd(); }

@@ -13,6 +13,7 @@
 #include "convert/run.h"
 #include "model/errors.h"
 #include "model/model.h"
+#include "platform/fs.h"
 #include "settings/settings.h"
 #include "ui/dialogs.h"
 
@@ -29,7 +30,9 @@ class RunProgressDialog;
 class MainForm : public QWidget {
   Q_OBJECT
  public:
-  explicit MainForm(QWidget* parent = nullptr);
+  // The runs and the settings go through `fs`.
+  explicit MainForm(QWidget* parent = nullptr,
+                    platform::FileSystem& fs = platform::RealFileSystem());
   ~MainForm() override;
 
   // The output-item mask in force, and the settings file path.
@@ -109,6 +112,7 @@ class MainForm : public QWidget {
   QPushButton* Bt_End = nullptr;
   QLabel* Label4 = nullptr;
 
+  platform::FileSystem& fs_;
   // Where the settings directories may be made on saving (see settings::SettingsFile).
   std::string ini_make_below_;
   QPointer<OptSet> opt_set_;

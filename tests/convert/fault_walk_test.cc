@@ -12,18 +12,19 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/codec.h"
-#include "platform/fault.h"
+#include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
 namespace tallyx::convert {
 namespace {
 
-namespace fault = platform::fault;
-using platform::FsCall;
+using testing::FaultyFileSystem;
+using testing::FsCall;
 using testing::JoinLines;
 using testing::ResultFileShape;
 using testing::ResultLines;
+using testing::TracedCall;
 using testing::WaveformStart;
 using testing::WorkDir;
 
@@ -82,14 +83,13 @@ class FaultWalk {
   bool sides() const { return model::Has(mask_, Item::kWaveform); }
 
   void CleanRun() {
-    fault::Reset();
-    fault::StartTrace();
-    const RunResult r = RunConversion(Inputs());
-    trace_ = fault::Trace();
-    fault::Reset();
+    fs_.Reset();
+    const RunResult r = RunConversion(Inputs(), fs_);
+    trace_ = fs_.Trace();
+    fs_.Reset();
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.processed, static_cast<std::int32_t>(inputs_.size()));
-    ASSERT_EQ(fault::OpenHandles(), 0);
+    ASSERT_EQ(fs_.OpenHandles(), 0);
     const std::string csv = dir_.Read("out/out.csv");
     std::size_t from = 0;
     for (std::size_t end; (end = csv.find("\r\n", from)) != std::string::npos; from = end + 2) {
@@ -111,14 +111,14 @@ class FaultWalk {
       for (const bool dead_disk : {false, true}) {
         SCOPED_TRACE("call " + std::to_string(i + 1) + " of " + std::to_string(trace_.size()) +
                      (dead_disk ? " and all after it" : ""));
-        fault::Reset();
+        fs_.Reset();
         if (dead_disk) {
-          fault::FailFrom(static_cast<long>(i + 1));
+          fs_.FailFrom(static_cast<long>(i + 1));
         } else {
-          fault::FailCall(static_cast<long>(i + 1));
+          fs_.FailCall(static_cast<long>(i + 1));
         }
-        const RunResult r = RunConversion(Inputs());
-        fault::Reset();
+        const RunResult r = RunConversion(Inputs(), fs_);
+        fs_.Reset();
         if (dead_disk) {
           CheckDeadDisk(i, r);
         } else {
@@ -145,19 +145,19 @@ class FaultWalk {
         SCOPED_TRACE("file " + std::to_string(k) + ", call " + std::to_string(i + 1));
         RunInputs in = Inputs();
         in.skip_broken = true;
-        ConversionRun run(in);
+        ConversionRun run(in, fs_);
         std::vector<std::string> skipped;
         run.OnSkipped([&skipped](const std::string& detail) { skipped.push_back(detail); });
-        fault::Reset();
-        fault::FailCall(static_cast<long>(i + 1));
+        fs_.Reset();
+        fs_.FailCall(static_cast<long>(i + 1));
         const RunResult r = run.Execute();
-        fault::Reset();
+        fs_.Reset();
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.processed, static_cast<std::int32_t>(inputs_.size() - 1));
         EXPECT_EQ(r.skipped, 1);
         ASSERT_EQ(skipped.size(), 1u);
         EXPECT_EQ(skipped[0].rfind(name + ": ", 0), 0u) << skipped[0];
-        EXPECT_EQ(fault::OpenHandles(), 0);
+        EXPECT_EQ(fs_.OpenHandles(), 0);
         const std::map<std::string, std::string> got = Outputs();
         EXPECT_EQ(got.size(), without_k.size());
         for (const auto& [file, bytes] : without_k) {
@@ -182,7 +182,7 @@ class FaultWalk {
   void Index() {
     const std::string in_dir = dir_ / "in/";
     for (std::size_t i = 0; i < trace_.size(); ++i) {
-      const fault::TracedCall& c = trace_[i];
+      const TracedCall& c = trace_[i];
       if (c.call == FsCall::kList) list_ = i;
       if (c.path.rfind(in_dir, 0) == 0) {
         if (c.call == FsCall::kOpen) result_open_.push_back(i);
@@ -217,7 +217,7 @@ class FaultWalk {
   // being processed (the last result file opened at or before call i; 0 for none).
   std::size_t CheckStageAndFiles(std::size_t i, const RunResult& r) {
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(fault::OpenHandles(), 0);
+    EXPECT_EQ(fs_.OpenHandles(), 0);
     std::size_t k = 0;
     while (k < result_open_.size() && result_open_[k] <= i) ++k;
 
@@ -251,7 +251,7 @@ class FaultWalk {
 
   // Call i alone fails: everything produced before it is written.
   void Check(std::size_t i, const RunResult& r) {
-    const fault::TracedCall& failed = trace_[i];
+    const TracedCall& failed = trace_[i];
     const std::size_t k = CheckStageAndFiles(i, r);
     if (i <= *csv_open_) return;
 
@@ -326,7 +326,8 @@ class FaultWalk {
   std::string pattern_;
   std::vector<InputFile> inputs_;
 
-  std::vector<fault::TracedCall> trace_;
+  FaultyFileSystem fs_;
+  std::vector<TracedCall> trace_;
   std::vector<std::string> csv_lines_;  // header first, each with its CR LF
   std::vector<std::string> clean_sides_;
   std::optional<std::size_t> list_, csv_open_;

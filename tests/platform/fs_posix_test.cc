@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
 
 #include "support/workdir.h"
@@ -22,12 +23,13 @@ struct Delivered {
 
 Delivered ReadAll(const std::string& path, bool listed, std::size_t chunk) {
   Delivered d;
-  InputFile file;
-  d.opened = listed ? file.OpenListed(path) : file.Open(path);
+  FileSystem& fs = RealFileSystem();
+  const std::unique_ptr<InputFile> file = listed ? fs.OpenListedInput(path) : fs.OpenInput(path);
+  d.opened = file != nullptr;
   if (!d.opened) return d;
   std::string buf(chunk, '\0');
   for (int i = 0; i < 100; ++i) {
-    const std::ptrdiff_t got = file.Read(buf.data(), chunk);
+    const std::ptrdiff_t got = file->Read(buf.data(), chunk);
     if (got < 0) {
       d.failed = true;
       break;

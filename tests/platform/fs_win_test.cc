@@ -1,6 +1,8 @@
 // The Windows file calls with paths longer than 260 characters.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/fs.h"
 #include "platform/utf16.h"
 #include "support/workdir.h"
@@ -43,25 +45,26 @@ TEST(FsWinTest, WorksInADirectoryBeyond260Characters) {
     ASSERT_TRUE(::CreateDirectoryW(LongPathForm(ToUtf16(dir)).c_str(), nullptr)) << dir;
   }
   const std::string path = dir + "Brawn_001.txt";
-  OutputFile out;
-  ASSERT_TRUE(out.Create(path));
-  ASSERT_TRUE(out.Write("x", 1));
-  ASSERT_TRUE(out.Close());
+  FileSystem& fs = RealFileSystem();
+  const std::unique_ptr<OutputFile> out = fs.CreateOutput(path);
+  ASSERT_TRUE(out != nullptr);
+  ASSERT_TRUE(out->Write("x", 1));
+  ASSERT_TRUE(out->Close());
   FileList list;
-  ASSERT_TRUE(ListMatchingFiles(dir, "Brawn_*.txt", &list));
+  ASSERT_TRUE(fs.ListMatchingFiles(dir, "Brawn_*.txt", &list));
   ASSERT_EQ(list.size(), 1u);
-  const std::optional<FileId> id = IdentityOf(path);
+  const std::optional<FileId> id = fs.IdentityOf(path);
   ASSERT_TRUE(id.has_value());
   EXPECT_TRUE(list.Contains(*id));
-  InputFile in;
-  ASSERT_TRUE(in.Open(path));
+  const std::unique_ptr<InputFile> in = fs.OpenInput(path);
+  ASSERT_TRUE(in != nullptr);
   char c = 0;
-  EXPECT_EQ(in.Read(&c, 1), 1);
-  EXPECT_TRUE(in.Close());
-  EXPECT_TRUE(ReplaceFile(path, dir + "moved.txt"));
-  EXPECT_TRUE(PathExists(dir + "moved.txt"));
-  EXPECT_TRUE(RemoveFile(dir + "moved.txt"));
-  EXPECT_TRUE(IsDirectory(dir));
+  EXPECT_EQ(in->Read(&c, 1), 1);
+  EXPECT_TRUE(in->Close());
+  EXPECT_TRUE(fs.ReplaceFile(path, dir + "moved.txt"));
+  EXPECT_TRUE(fs.PathExists(dir + "moved.txt"));
+  EXPECT_TRUE(fs.RemoveFile(dir + "moved.txt"));
+  EXPECT_TRUE(fs.IsDirectory(dir));
   // The work directory's own clean-up goes through std::filesystem, which takes long paths too.
 }
 

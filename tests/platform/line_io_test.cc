@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/fault.h"
+#include "support/faulty_fs.h"
 #include "support/workdir.h"
 
 namespace tallyx::platform {
@@ -16,10 +17,10 @@ using testing::WorkDir;
 std::vector<std::string> Lines(const std::string& bytes) {
   WorkDir dir;
   dir.Write("f", bytes);
-  InputFile file;
-  EXPECT_TRUE(file.Open(dir / "f"));
+  const std::unique_ptr<InputFile> file = RealFileSystem().OpenInput(dir / "f");
+  EXPECT_TRUE(file != nullptr);
   LineReader reader;
-  reader.Reset(&file);
+  reader.Reset(file.get());
   std::vector<std::string> lines;
   std::string_view line;
   LineReader::Status st;
@@ -32,21 +33,20 @@ std::vector<std::string> Lines(const std::string& bytes) {
 std::string CopyAfter(const std::string& bytes, int skip) {
   WorkDir dir;
   dir.Write("in", bytes);
-  InputFile in;
-  OutputFile out;
-  EXPECT_TRUE(in.Open(dir / "in"));
-  EXPECT_TRUE(out.Create(dir / "out"));
+  const std::unique_ptr<InputFile> in = RealFileSystem().OpenInput(dir / "in");
+  const std::unique_ptr<OutputFile> out = RealFileSystem().CreateOutput(dir / "out");
+  EXPECT_TRUE(in != nullptr && out != nullptr);
   LineReader reader;
-  reader.Reset(&in);
+  reader.Reset(in.get());
   std::string_view line;
   for (int i = 0; i < skip; ++i) EXPECT_EQ(reader.Next(&line), LineReader::Status::kLine);
   BufferedWriter writer;
-  writer.Reset(&out);
+  writer.Reset(out.get());
   bool read_failed = true;
   EXPECT_TRUE(reader.CopyRemainingLines(&writer, &read_failed));
   EXPECT_FALSE(read_failed);
   EXPECT_TRUE(writer.Drain());
-  EXPECT_TRUE(out.Close());
+  EXPECT_TRUE(out->Close());
   return dir.Read("out");
 }
 
@@ -130,24 +130,24 @@ TEST(LineReader, CopiesLikeLineByLineWhereverTheReadsEnd) {
 }
 
 TEST(BufferedWriter, KeepsWhatTheFileRefusedForTheNextDrain) {
-  namespace fault = fault;
   WorkDir dir;
-  OutputFile out;
-  ASSERT_TRUE(out.Create(dir / "out"));
+  testing::FaultyFileSystem fs;
+  const std::unique_ptr<OutputFile> out = fs.CreateOutput(dir / "out");
+  ASSERT_TRUE(out != nullptr);
   BufferedWriter writer;
-  writer.Reset(&out);
+  writer.Reset(out.get());
   const std::string big(200 * 1024, 'b');
-  fault::Reset();
+  fs.Reset();
   ASSERT_TRUE(writer.Append("line 1\r\n"));
-  fault::FailCall(1);  // the drain
+  fs.FailCall(1);  // the drain
   EXPECT_FALSE(writer.Drain());
-  fault::FailCall(3);  // the held line goes out (2), the big block is refused (3)
+  fs.FailCall(3);  // the held line goes out (2), the big block is refused (3)
   EXPECT_FALSE(writer.Append(big));
-  fault::FailCall(0);
+  fs.FailCall(0);
   EXPECT_TRUE(writer.Drain());
   EXPECT_TRUE(writer.Drain());
-  fault::Reset();
-  EXPECT_TRUE(out.Close());
+  fs.Reset();
+  EXPECT_TRUE(out->Close());
   EXPECT_EQ(dir.Read("out"), "line 1\r\n" + big);
 }
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/fault.h"
+#include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -22,7 +22,6 @@ void SetPermissions(const std::string& path, std::filesystem::perms perms) {
   std::error_code ignored;
   std::filesystem::permissions(path, perms, ignored);
 }
-namespace fault = platform::fault;
 
 // A first line whose CR is the last byte of the store's first 4096-byte read, its LF the first
 // of the next: the line end must not be split into two.
@@ -83,18 +82,17 @@ TEST(ReadIniTest, AMissingOrUnreadableFileIsMissing) {
     SetPermissions(w / "a.ini", std::filesystem::perms(0644));
   }
   // Each call of the read failing in turn: the key or "-1", and nothing left open.
-  fault::Reset();
-  ASSERT_EQ(ReadIni(w / "a.ini", "SYSTEM", "MODE"), "2");
-  const long calls = fault::CallCount();
+  tallyx::testing::FaultyFileSystem fs;
+  ASSERT_EQ(ReadIni(w / "a.ini", "SYSTEM", "MODE", fs), "2");
+  const long calls = fs.CallCount();
   for (long n = 1; n <= calls; ++n) {
     SCOPED_TRACE(n);
-    fault::Reset();
-    fault::FailCall(n);
-    const std::string got = ReadIni(w / "a.ini", "SYSTEM", "MODE");
+    fs.Reset();
+    fs.FailCall(n);
+    const std::string got = ReadIni(w / "a.ini", "SYSTEM", "MODE", fs);
     EXPECT_TRUE(got == "2" || got == "-1") << got;
-    EXPECT_EQ(fault::OpenHandles(), 0);
+    EXPECT_EQ(fs.OpenHandles(), 0);
   }
-  fault::Reset();
 }
 
 std::string AsText(const std::optional<IniFailure>& f) {
@@ -182,20 +180,20 @@ TEST(WriteIniTest, AFailedStepNeverLosesTheSettings) {
   const std::string old_file = LineEndAcrossReads() + "MODE = 1\r\n";  // takes several reads
   const std::string new_file = LineEndAcrossReads() + "MODE = 2\r\n";
   w.Write("a.ini", old_file);
-  fault::Reset();
-  ASSERT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2")), "none");
-  const long calls = fault::CallCount();
+  tallyx::testing::FaultyFileSystem fs;
+  ASSERT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2", fs)), "none");
+  const long calls = fs.CallCount();
 
   int failures = 0;
   for (long n = 1; n <= calls; ++n) {
     SCOPED_TRACE(n);
     w.Write("a.ini", old_file);
     std::remove(temp.c_str());
-    fault::Reset();
-    fault::FailCall(n);
-    const auto r = WriteIni(path, "SYSTEM", "MODE", "2");
-    fault::Reset();
-    EXPECT_EQ(fault::OpenHandles(), 0);
+    fs.Reset();
+    fs.FailCall(n);
+    const auto r = WriteIni(path, "SYSTEM", "MODE", "2", fs);
+    fs.Reset();
+    EXPECT_EQ(fs.OpenHandles(), 0);
     if (!r) {  // a failure that loses nothing (closing the file read)
       EXPECT_EQ(w.Read("a.ini"), new_file);
       EXPECT_FALSE(w.Exists("a.ini$"));
@@ -222,18 +220,18 @@ TEST(WriteIniTest, AFailedStepNeverLosesTheSettings) {
 TEST(WriteIniTest, ANewFileThatCannotBeWrittenNamesTheSettingsFile) {
   WorkDir w;
   const std::string path = w / "a.ini";
-  fault::Reset();
-  ASSERT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2")), "none");
-  const long calls = fault::CallCount();
+  tallyx::testing::FaultyFileSystem fs;
+  ASSERT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2", fs)), "none");
+  const long calls = fs.CallCount();
   for (long n = 1; n <= calls; ++n) {
     SCOPED_TRACE(n);
     std::remove(path.c_str());
-    fault::Reset();
-    fault::FailCall(n);
-    const auto r = WriteIni(path, "SYSTEM", "MODE", "2");
-    fault::Reset();
+    fs.Reset();
+    fs.FailCall(n);
+    const auto r = WriteIni(path, "SYSTEM", "MODE", "2", fs);
+    fs.Reset();
     EXPECT_EQ(AsText(r), "30:" + path);
-    EXPECT_EQ(fault::OpenHandles(), 0);
+    EXPECT_EQ(fs.OpenHandles(), 0);
     EXPECT_FALSE(w.Exists("a.ini$"));
   }
 }

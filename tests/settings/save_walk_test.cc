@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault.h"
 #include "settings/settings.h"
+#include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
 namespace tallyx::settings {
 namespace {
 
-namespace fault = platform::fault;
-using platform::FsCall;
+using testing::FaultyFileSystem;
+using testing::FsCall;
 using testing::Sjis;
+using testing::TracedCall;
 using testing::WorkDir;
 
 struct Write {
@@ -65,12 +66,20 @@ class SaveWalk {
     SetState(path_, initial_);
     states_.push_back(initial_);
     for (const Write& w : writes_) {
-      fault::Reset();
-      fault::StartTrace();
-      ASSERT_FALSE(WriteIni(path_, "SYSTEM", w.key, w.value).has_value());
-      calls_.push_back(fault::Trace());
-      fault::Reset();
+      fs_.Reset();
+      ASSERT_FALSE(WriteIni(path_, "SYSTEM", w.key, w.value, fs_).has_value());
+      calls_.push_back(fs_.Trace());
+      fs_.Reset();
       states_.push_back(ReadState(path_));
+      // The new content is on the disk before it takes the settings file's place: the
+      // temporary file is written, flushed and closed, and then renamed.
+      std::vector<FsCall> replacing;
+      for (const TracedCall& c : calls_.back()) {
+        if (c.path == path_ + "$" || c.call == FsCall::kRename) replacing.push_back(c.call);
+      }
+      EXPECT_EQ(replacing, (std::vector<FsCall>{FsCall::kOpen, FsCall::kWrite, FsCall::kFlush,
+                                                FsCall::kClose, FsCall::kRename}))
+          << w.key;
     }
   }
 
@@ -81,11 +90,11 @@ class SaveWalk {
       for (std::size_t n = 1; n <= calls_[k].size(); ++n) {
         SCOPED_TRACE(std::string(writes_[k].key) + ", call " + std::to_string(n));
         SetState(path_, states_[k]);
-        fault::Reset();
-        fault::FailCall(static_cast<long>(n));
-        const auto failure = WriteIni(path_, "SYSTEM", writes_[k].key, writes_[k].value);
-        fault::Reset();
-        EXPECT_EQ(fault::OpenHandles(), 0);
+        fs_.Reset();
+        fs_.FailCall(static_cast<long>(n));
+        const auto failure = WriteIni(path_, "SYSTEM", writes_[k].key, writes_[k].value, fs_);
+        fs_.Reset();
+        EXPECT_EQ(fs_.OpenHandles(), 0);
         const FileState now = ReadState(path_);
         EXPECT_TRUE(now == states_[k] || now == states_[k + 1]) << Show(now);
         if (failure) {
@@ -111,11 +120,11 @@ class SaveWalk {
       std::size_t k = 0, within = n;
       while (within > calls_[k].size()) within -= calls_[k++].size();
       SetState(path_, initial_);
-      fault::Reset();
-      fault::FailCall(static_cast<long>(n));
-      const std::vector<IniFailure> failures = SaveSettings(path_, values);
-      fault::Reset();
-      EXPECT_EQ(fault::OpenHandles(), 0);
+      fs_.Reset();
+      fs_.FailCall(static_cast<long>(n));
+      const std::vector<IniFailure> failures = SaveSettings(path_, values, {}, fs_);
+      fs_.Reset();
+      EXPECT_EQ(fs_.OpenHandles(), 0);
       if (failures.empty()) {  // the failed call lost nothing (closing the old file)
         EXPECT_EQ(ReadState(path_), after_skipping_.back());
         continue;
@@ -156,9 +165,10 @@ class SaveWalk {
   std::string path_;
   FileState initial_;
   std::vector<Write> writes_;
-  std::vector<FileState> states_;                      // before write k, and at the end
-  std::vector<FileState> after_skipping_;              // index 5: nothing skipped
-  std::vector<std::vector<fault::TracedCall>> calls_;  // of write k, run alone
+  std::vector<FileState> states_;               // before write k, and at the end
+  std::vector<FileState> after_skipping_;       // index 5: nothing skipped
+  std::vector<std::vector<TracedCall>> calls_;  // of write k, run alone
+  FaultyFileSystem fs_;
 };
 
 TEST(SaveWalkTest, EveryFailingCallLeavesTheSettingsWhole) {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/fault.h"
 #include "platform/fs.h"
+#include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -152,10 +152,10 @@ TEST(SaveSettingsTest, EveryWriteIsTriedAndEachFailureReported) {
   EXPECT_EQ(AsText(SaveSettings(nowhere, DefaultSettings())), five + five + five + five + five);
 
   // The first write fails; the other four still reach the file.
-  platform::fault::Reset();
-  platform::fault::FailCall(1);
-  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", DefaultSettings())), "30:" + (w / "a.ini") + ";");
-  platform::fault::Reset();
+  tallyx::testing::FaultyFileSystem fs;
+  fs.FailCall(1);
+  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", DefaultSettings(), {}, fs)),
+            "30:" + (w / "a.ini") + ";");
   EXPECT_EQ(w.Read("a.ini"),
             Sjis(std::string("[SYSTEM]\r\nOPTCODE = 15728891\r\nPATH = ") + kDefaultPath +
                  "\r\nFILTER = " + kDefaultFilter + "\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n"));
@@ -181,7 +181,7 @@ TEST(SaveSettingsTest, MakesOnlyTheDirectoriesItMayMake) {
     const std::string failure = "30:" + file.path + ";";
     EXPECT_EQ(AsText(SaveSettings(file, DefaultSettings())),
               c.saved ? "" : failure + failure + failure + failure + failure);
-    EXPECT_EQ(platform::PathExists(file.path), c.saved);
+    EXPECT_EQ(platform::RealFileSystem().PathExists(file.path), c.saved);
     if (!c.saved) {
       EXPECT_EQ(w.List(), std::vector<std::string>{"plain"});
     }

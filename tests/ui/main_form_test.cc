@@ -16,8 +16,8 @@
 #include <string>
 
 #include "model/model.h"
-#include "platform/fault.h"
 #include "shell/messages.h"
+#include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 #include "ui/ui_test_env.h"
@@ -336,6 +336,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
   };
   std::vector<std::string> full_csv;  // the lines of the short run
   std::map<int, std::string> full_sides;
+  FaultyFileSystem slow_fs;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     for (const std::string& name : data.List()) {
@@ -343,7 +344,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
     }
     std::remove(SettingsPath().c_str());
     sink.shown.clear();
-    auto form = Start();
+    auto form = std::make_unique<ui::MainForm>(nullptr, slow_fs);
     form->CnvCode = mask;
     Combo(*form, "CbPath")->setEditText(Q(data / "in"));
     Output(*form)->setText(Q(output));
@@ -364,9 +365,9 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
       if (c.act) c.act(form.get(), d);
     });
     poll.start(20);
-    platform::fault::SlowDown(platform::FsCall::kOpen, c.slow_ms);
+    slow_fs.SlowDown(FsCall::kOpen, c.slow_ms);
     Button(*form, "Bt_Exec")->click();
-    platform::fault::Reset();
+    slow_fs.Reset();
     poll.stop();
 
     EXPECT_EQ(dialog_seen, c.slow_ms > 0);
