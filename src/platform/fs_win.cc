@@ -83,12 +83,15 @@ FileId MakeId(std::uint64_t volume, const FILE_ID_128& id) {
 // only make a run refuse an output, never overwrite a result file.
 FileId PathId(std::wstring path) {
   ::CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
-  std::uint64_t a = 0xcbf29ce484222325u;
-  std::uint64_t b = 0x84222325cbf29ce4u;
+  constexpr std::uint64_t kFnvOffsetBasis = 0xcbf29ce484222325u;
+  constexpr std::uint64_t kFnvPrime = 0x100000001b3u;
+  // The second sum starts elsewhere (the basis with its halves swapped) and is stirred more.
+  std::uint64_t a = kFnvOffsetBasis;
+  std::uint64_t b = (kFnvOffsetBasis << 32) | (kFnvOffsetBasis >> 32);
   for (const wchar_t c : path) {
     for (const unsigned byte : {static_cast<unsigned>(c) & 0xFFu, static_cast<unsigned>(c) >> 8}) {
-      a = (a ^ byte) * 0x100000001b3u;
-      b = (b ^ byte) * 0x100000001b3u;
+      a = (a ^ byte) * kFnvPrime;
+      b = (b ^ byte) * kFnvPrime;
       b ^= b >> 29;
     }
   }
@@ -232,6 +235,12 @@ std::wstring FilePath(const std::string& path) {
 
 namespace {
 
+// One ReadFile or WriteFile moves at most this much, well inside a DWORD.
+DWORD TransferSize(std::size_t n) {
+  constexpr DWORD kMaxTransfer = DWORD{1} << 30;
+  return n > kMaxTransfer ? kMaxTransfer : static_cast<DWORD>(n);
+}
+
 class WinInputFile final : public InputFile {
  public:
   explicit WinInputFile(HANDLE h) : h_(h) {}
@@ -239,9 +248,8 @@ class WinInputFile final : public InputFile {
 
   std::ptrdiff_t Read(char* buf, std::size_t n) override {
     if (h_ == INVALID_HANDLE_VALUE) return -1;
-    const DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
     DWORD got = 0;
-    if (!::ReadFile(h_, buf, want, &got, nullptr)) return -1;
+    if (!::ReadFile(h_, buf, TransferSize(n), &got, nullptr)) return -1;
     return static_cast<std::ptrdiff_t>(got);
   }
 
@@ -261,10 +269,8 @@ class WinOutputFile final : public OutputFile {
     if (written != nullptr) *written = 0;
     if (h_ == INVALID_HANDLE_VALUE) return false;
     while (done < n) {
-      const std::size_t left = n - done;
-      const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
       DWORD put = 0;
-      if (!::WriteFile(h_, data + done, chunk, &put, nullptr) || put == 0) break;
+      if (!::WriteFile(h_, data + done, TransferSize(n - done), &put, nullptr) || put == 0) break;
       done += put;
     }
     if (written != nullptr) *written = done;
