@@ -20,10 +20,10 @@ void AppendCheckBuff(std::string_view s, std::string* out);
 // Where and why a result file broke off: its line (1-based) and what that line lacked.
 struct SectionFault {
   enum class Kind {
-    kEnds,             // the file ends before `line`
-    kReadError,        // reading `line` failed; the system's reason is LastErrorText()
-    kNoTab,            // `line` has no TAB where the layout needs one
-    kNotATime,         // `text` on `line` is not a time of day
+    kEnds,       // the file ends before `line`
+    kReadError,  // reading `line` failed; the system's reason is the file system's LastErrorText()
+    kNoTab,      // `line` has no TAB where the layout needs one
+    kNotATime,   // `text` on `line` is not a time of day
     kCountOutOfRange,  // the count `text` on `line` does not fit 16 bits
   };
   Kind kind = Kind::kEnds;
