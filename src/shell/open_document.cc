@@ -33,8 +33,7 @@ constexpr std::array<OpenFailure, 12> kOpenFailures = {{
 OpenOutcome OutcomeOf(std::int32_t code) {
   OpenOutcome outcome;
   outcome.code = code;
-  outcome.opened = platform::IsOpened(code);
-  if (outcome.opened) return outcome;
+  if (outcome.opened()) return outcome;
   outcome.err_no = E::kOpenUnknown;
   for (const OpenFailure& f : kOpenFailures) {
     if (f.code == code) outcome.err_no = f.number;

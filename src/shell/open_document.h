@@ -13,7 +13,7 @@ namespace tallyx::shell {
 struct OpenOutcome {
   // As the desktop's "open" service reports it (a platform::shell_code).
   std::int32_t code = platform::shell_code::kOpened;
-  bool opened = true;
+  bool opened() const { return platform::IsOpened(code); }
   // When not opened: the message to show, and whether it names the document.
   model::ErrorNumber err_no{};
   bool names_document = false;

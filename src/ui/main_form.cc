@@ -342,7 +342,7 @@ std::int32_t MainForm::StartDoc(const QString& DocName) {
     outcome = shell::OpenDocument(Utf8(DocName), [] { QCoreApplication::processEvents(); });
   }
   // The window may have been closed while the desktop's opener was waited for.
-  if (!outcome.opened && !ending_) {
+  if (!outcome.opened() && !ending_) {
     DispMess(outcome.err_no, outcome.names_document ? DocName : QString(), QString());
   }
   return outcome.code;

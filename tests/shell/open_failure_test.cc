@@ -38,7 +38,7 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {-2147483647 - 1, 62}};
   for (const Case& c : cases) {
     const OpenOutcome outcome = OutcomeOf(c.code);
-    EXPECT_FALSE(outcome.opened) << c.code;
+    EXPECT_FALSE(outcome.opened()) << c.code;
     EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
     EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
   }
