@@ -10,6 +10,7 @@
 #include "platform/codec.h"
 #include "platform/fs.h"
 #include "platform/line_io.h"
+#include "platform/text_conv.h"
 
 namespace tallyx::convert {
 namespace {
@@ -110,15 +111,21 @@ class Run {
   std::optional<RunResult> SetUp() {
     stage_ = ErrorNumber::kDirectory;
     if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
-    directory_ = model::ValuePart(in_.directory_text);
+    directory_ = InputDirectory(in_.directory_text, fs_);
     if (directory_.empty() || directory_.back() != platform::kSeparator) {
       directory_ += platform::kSeparator;
     }
 
     stage_ = ErrorNumber::kNoResultFile;
     if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
+    // A file name may hold "(" itself ("Brawn_1 (2).txt"): the whole text is the pattern when it
+    // finds a file, otherwise the text before the comment.
+    const std::string_view whole_filter = platform::TrimBlanks(in_.filter_text);
     pattern_ = model::ValuePart(in_.filter_text);
-    if (!fs_.ListMatchingFiles(directory_, pattern_, &files_)) {
+    if (pattern_ != whole_filter && fs_.ListMatchingFiles(directory_, whole_filter, &files_) &&
+        files_.size() > 0) {
+      pattern_ = whole_filter;
+    } else if (!fs_.ListMatchingFiles(directory_, pattern_, &files_)) {
       return Fail(DirectoryFailure(files_.directory()));
     }
     if (files_.size() == 0) return Fail(DetailLine(directory_ + pattern_, 0, kNoMatch));
@@ -344,6 +351,13 @@ class Run {
 };
 
 }  // namespace
+
+std::string InputDirectory(std::string_view text, platform::FileSystem& fs) {
+  std::string value = model::ValuePart(text);
+  const std::string_view whole = platform::TrimBlanks(text);
+  if (whole != value && fs.IsDirectory(std::string(whole))) value = whole;
+  return value;
+}
 
 RunResult ConversionRun::Execute() {
   return Run(inputs_, fs_, on_progress_, on_skipped_, stop_).Execute();

@@ -81,6 +81,11 @@ class ConversionRun {
   std::atomic<bool> stop_{false};
 };
 
+// The directory a Path box text names: the whole text, trimmed, when that is a directory (a
+// folder may be named "新しいフォルダー (2)"); otherwise the text before its first "(", trimmed, so
+// that a list entry's comment falls away. No separator is added.
+std::string InputDirectory(std::string_view text, platform::FileSystem& fs);
+
 // One run without watching or stopping.
 RunResult RunConversion(const RunInputs& inputs,
                         platform::FileSystem& fs = platform::RealFileSystem());

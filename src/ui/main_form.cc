@@ -207,7 +207,7 @@ void MainForm::CbMode_LostFocus() {
 }
 
 void MainForm::Bt_path_Click() {
-  const std::string directory = model::ValuePart(Utf8(CbPath->currentText()));
+  const std::string directory = convert::InputDirectory(Utf8(CbPath->currentText()), fs_);
   if (!directory.empty() && fs_.PathExists(directory)) SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();

@@ -213,6 +213,43 @@ TEST(CliTest, DerivesDirectoryAndPatternFromTheBoxTexts) {
   EXPECT_FALSE(work.Exists("out.csv"));
 }
 
+// Windows names copies and new folders "新しいフォルダー (2)": a directory text that names a
+// directory as a whole, and a filter that finds a file as a whole, are taken as they stand;
+// otherwise the comment falls away as above.
+TEST(CliTest, TakesNamesWithParenthesesAsTheyStand) {
+  WorkDir work;
+  work.MakeDir("新しいフォルダー");
+  work.MakeDir("新しいフォルダー (2)");
+  ResultFileShape shape;
+  shape.seed = 0;
+  const char* const files[] = {"新しいフォルダー/Brawn_001.txt", "新しいフォルダー (2)/Brawn_002.txt",
+                               "新しいフォルダー (2)/Brawn_003 (2).txt"};
+  for (const char* file : files) {
+    ++shape.seed;
+    work.Write(file, ResultFile(shape));
+  }
+  const std::string copy = work / "新しいフォルダー (2)";
+  const struct {
+    std::string path_text;
+    std::string filter_text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {copy, "Brawn_*.txt", {"Brawn_002.txt,患者 2号", "Brawn_003 (2).txt,患者 3号"}},
+      {" " + copy + kSep + " ", "Brawn_* (2).txt ", {"Brawn_003 (2).txt,患者 3号"}},
+      {copy, "Brawn_* (9).txt", {"Brawn_002.txt,患者 2号", "Brawn_003 (2).txt,患者 3号"}},
+      {work / "新しいフォルダー (筋力測定 )", "Brawn_*.txt     (筋力測定 )", {"Brawn_001.txt,患者 1号"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path_text + " | " + c.filter_text);
+    const ProcessResult r =
+        RunCli(work, Options(0, c.path_text, c.filter_text, work / "out.csv", kNameItems));
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    std::vector<std::string> lines = {"ファイル名,名前"};
+    lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+    EXPECT_EQ(work.Read("out.csv"), Cp932Lines(lines));
+  }
+}
+
 // Names compare without regard to case, a hidden file is skipped, and a Japanese file name (in a
 // Japanese directory, given on the command line) is written to the CSV file in CP932.
 TEST(CliTest, MatchesNamesAsTheDesktopDoes) {

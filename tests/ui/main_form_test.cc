@@ -432,12 +432,18 @@ TEST_F(MainFormTest, InputDirectoryHandOver) {
     QString box_after;  // CbPath after the click
   };
   const QString dir = Q(data.path());
+  data.MakeDir("新しいフォルダー");
+  data.MakeDir("新しいフォルダー (2)");
+  const QString plain = Q(data / "新しいフォルダー");
+  const QString copy = Q(data / "新しいフォルダー (2)");
   const Step steps[] = {
       {"first use, nothing exists, close box", "/no/such (x)", Leave::kCloseBox, "", ""},
       {"existing directory, close box", dir + "   (comment)", Leave::kCloseBox, dir, dir},
       {"cancel", dir + " (c)", Leave::kCancel, dir, dir + " (c)"},
       {"nothing exists after a cancel", "/no/such", Leave::kCloseBox, "-1", "/no/such"},
       {"a chosen directory", "/no/such", Leave::kSetAndClose, "-1", "/chosen"},
+      {"a folder named with \"(\"", copy, Leave::kCloseBox, copy, copy},
+      {"not a folder: the comment falls away", copy + "x", Leave::kCloseBox, plain, plain},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
