@@ -16,12 +16,16 @@ namespace tallyx::platform {
 #ifdef _WIN32
 // Per-user settings lie in the directory "TEMP" names or in the current directory.
 inline constexpr bool kHasUserConfigHome = false;
+// The default places are the Windows ones, "C:\Kyrova\...".
+inline constexpr bool kDefaultPlacesUnderHome = false;
 inline constexpr char kSeparator = '\\';
 // Characters that end a directory part of a path: "\", "/" and a drive's ":".
 inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
 // Per-user settings may lie in the user's configuration directory ($XDG_CONFIG_HOME, ~/.config).
 inline constexpr bool kHasUserConfigHome = true;
+// The default places ("C:\Kyrova\..." on Windows) lie under the user's home: "$HOME/Kyrova/...".
+inline constexpr bool kDefaultPlacesUnderHome = true;
 inline constexpr char kSeparator = '/';
 inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif

@@ -58,13 +58,39 @@ void MakeDirectories(platform::FileSystem& fs, const std::string& file, const st
 
 }  // namespace
 
-Settings DefaultSettings() {
+DefaultPlaces DefaultPlacesFrom(const EnvLookup& env, bool under_home) {
+  DefaultPlaces places;
+  std::string home = under_home ? env("HOME") : std::string();
+  const bool at_home = !home.empty() && home.front() == '/';
+  while (home.size() > 1 && home.back() == '/') home.pop_back();
+  if (home == "/") home.clear();
+  // "C:\Kyrova\..." becomes "$HOME/Kyrova/...": the drive goes, the separators turn.
+  const auto place = [&](std::string_view windows_text) {
+    if (!at_home) return std::string(windows_text);
+    std::string text = home;
+    for (const char c : windows_text.substr(windows_text.find('\\'))) text += c == '\\' ? '/' : c;
+    return text;
+  };
+  for (const model::Mode mode : model::kAllModes) {
+    places.directory_entries[static_cast<std::size_t>(model::NumberOf(mode))] =
+        place(model::TableOf(mode).directory_entry);
+  }
+  places.output = place(model::kDefaultOutputPath);
+  return places;
+}
+
+DefaultPlaces DefaultPlacesHere() {
+  return DefaultPlacesFrom([](const char* name) { return platform::GetEnv(name); },
+                           platform::kDefaultPlacesUnderHome);
+}
+
+Settings DefaultSettings(const DefaultPlaces& places) {
   Settings s;
   s.mode = model::Mode::kMuscleStrength;
   s.optcode = model::kDefaultMask;
-  s.path = model::TableOf(s.mode).directory_entry;
+  s.path = places.directory_entries[static_cast<std::size_t>(model::NumberOf(s.mode))];
   s.filter = model::TableOf(s.mode).filter_entry;
-  s.output = model::kDefaultOutputPath;
+  s.output = places.output;
   return s;
 }
 

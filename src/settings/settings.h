@@ -1,6 +1,7 @@
 // The five settings kept between runs, their defaults, and where the settings file lies.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,8 +21,23 @@ struct Settings {
   std::string output;                               // "OUTPUT": the output CSV path
 };
 
+// An environment variable's value; empty when it is unset.
+using EnvLookup = std::function<std::string(const char* name)>;
+
+// The places the defaults name: each mode's directory list entry, with its comment, and the
+// output file. These are the Windows texts ("C:\Kyrova\BrawnResults    (筋力測定 )",
+// "C:\Kyrova\Sample1.csv"), unless `under_home` and "HOME" is absolute: then the same places
+// under "$HOME/Kyrova", with "/" between the parts and each entry's comment and blanks kept.
+struct DefaultPlaces {
+  std::array<std::string, model::kModeCount> directory_entries;
+  std::string output;
+};
+DefaultPlaces DefaultPlacesFrom(const EnvLookup& env, bool under_home);
+// The same from this process's environment, by this system's rule.
+DefaultPlaces DefaultPlacesHere();
+
 // The values a first start shows: each key's default.
-Settings DefaultSettings();
+Settings DefaultSettings(const DefaultPlaces& places = DefaultPlacesHere());
 
 // Where the settings file lies, and which of its directories a save may make.
 struct SettingsFile {
@@ -30,9 +46,6 @@ struct SettingsFile {
   // when none may be made.
   std::string make_below;
 };
-
-// An environment variable's value; empty when it is unset.
-using EnvLookup = std::function<std::string(const char* name)>;
 
 // "TEMP" joined with the separator and "Tallyx.ini" when "TEMP" is set and not empty. Else, with
 // `user_config_home`, "tallyx/Tallyx.ini" in the user's configuration directory:

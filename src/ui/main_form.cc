@@ -163,8 +163,8 @@ void MainForm::Form_Load() {
   for (const model::Mode mode : model::kAllModes) {
     CbFilter->addItem(FromUtf8(model::TableOf(mode).filter_entry));
   }
-  for (const model::Mode mode : model::kAllModes) {
-    CbPath->addItem(FromUtf8(model::TableOf(mode).directory_entry));
+  for (const std::string& entry : settings::DefaultPlacesHere().directory_entries) {
+    CbPath->addItem(FromUtf8(entry));
   }
   for (const model::Mode mode : model::kAllModes) {
     CbMode->addItem(FromUtf8(model::TableOf(mode).mode_name));

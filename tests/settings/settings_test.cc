@@ -17,6 +17,46 @@ namespace {
 using tallyx::testing::Sjis;
 using tallyx::testing::WorkDir;
 
+// The defaults below are the Windows texts, which every system gives when "HOME" names no place;
+// this test program runs without it. The places under HOME are checked on their own.
+class WithoutHome : public ::testing::Environment {
+  void SetUp() override { tallyx::testing::UnsetEnv("HOME"); }
+};
+[[maybe_unused]] ::testing::Environment* const kWithoutHome =
+    ::testing::AddGlobalTestEnvironment(new WithoutHome);
+
+TEST(DefaultPlacesTest, LieUnderHomeWhereTheSystemPutsThemThere) {
+  const struct {
+    const char* home;
+    bool under_home;
+    std::string first_entry, output;
+  } cases[] = {
+      {"/home/staff", true, "/home/staff/Kyrova/BrawnResults    (筋力測定 )",
+       "/home/staff/Kyrova/Sample1.csv"},
+      {"/home/staff//", true, "/home/staff/Kyrova/BrawnResults    (筋力測定 )",
+       "/home/staff/Kyrova/Sample1.csv"},
+      {"/", true, "/Kyrova/BrawnResults    (筋力測定 )", "/Kyrova/Sample1.csv"},
+      {"home/staff", true, "C:\\Kyrova\\BrawnResults    (筋力測定 )", "C:\\Kyrova\\Sample1.csv"},
+      {"", true, "C:\\Kyrova\\BrawnResults    (筋力測定 )", "C:\\Kyrova\\Sample1.csv"},
+      {"/home/staff", false, "C:\\Kyrova\\BrawnResults    (筋力測定 )", "C:\\Kyrova\\Sample1.csv"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.home) + (c.under_home ? " under home" : ""));
+    const DefaultPlaces places =
+        DefaultPlacesFrom([&](const char* name) { return name == std::string("HOME") ? c.home : ""; },
+                          c.under_home);
+    EXPECT_EQ(places.directory_entries[0], c.first_entry);
+    EXPECT_EQ(places.output, c.output);
+    EXPECT_EQ(DefaultSettings(places).path, c.first_entry);
+    EXPECT_EQ(DefaultSettings(places).output, c.output);
+  }
+  // Each entry keeps its comment and the blanks before it, so that the "(" stay in one column.
+  const DefaultPlaces home =
+      DefaultPlacesFrom([](const char*) { return std::string("/h"); }, true);
+  EXPECT_EQ(home.directory_entries[1], "/h/Kyrova/IsoMetricResults(ｱｲｿﾒﾄﾘｯｸ )");
+  EXPECT_EQ(home.directory_entries[3], "/h/Kyrova/ExerciseResults (運動結果 )");
+}
+
 constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 )";
 constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
 

@@ -69,6 +69,8 @@ class MainFormTest : public ::testing::Test {
 
   WorkDir temp;
   ScopedEnv temp_env{"TEMP", temp.path().substr(0, temp.path().size() - 1)};
+  // Without a home the defaults are the Windows texts, on every system.
+  ScopedEnv home_env{"HOME", ""};
   RecordingSink sink;
 };
 

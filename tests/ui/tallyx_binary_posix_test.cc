@@ -19,12 +19,13 @@ extern char** environ;
 namespace tallyx::testing {
 namespace {
 
-// The settings file that the first exit writes when there was none.
-std::string FirstExitFile() {
+// The settings file that the first exit writes when there was none: the default places lie
+// under the user's home.
+std::string FirstExitFile(const std::string& home) {
   return JoinLines({"[SYSTEM]", "MODE = 0", "OPTCODE = 15728891",
-                    Sjis("PATH = C:\\Kyrova\\BrawnResults    (筋力測定 )"),
+                    Sjis("PATH = " + home + "/Kyrova/BrawnResults    (筋力測定 )"),
                     Sjis("FILTER = Brawn_*.txt     (筋力測定 )"),
-                    "OUTPUT = C:\\Kyrova\\Sample1.csv"});
+                    "OUTPUT = " + home + "/Kyrova/Sample1.csv"});
 }
 
 // Starts the window, clicks "終了" at its place and reports what the X server saw.
@@ -57,7 +58,8 @@ TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   WorkDir temp;
   const ProcessResult r = RunProcess(
       "/bin/bash", {"-c", kXvfbScript}, "",
-      {"TALLYX=" TALLYX_PATH, "OUT=" + temp.path(), "TEMP=" + temp / "", "QT_QPA_PLATFORM=xcb"});
+      {"TALLYX=" TALLYX_PATH, "OUT=" + temp.path(), "TEMP=" + temp / "", "QT_QPA_PLATFORM=xcb",
+       "HOME=/home/staff"});
   if (r.exit_code == 77) GTEST_SKIP() << "Xvfb or the X tools are not installed";
   ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("exit=0"), std::string::npos) << r.out << r.err;
@@ -69,7 +71,7 @@ TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   // A drawn window, not an empty area: captions, frames and boxes give many shades.
   EXPECT_GT(std::stoi(temp.Read("colours.txt")), 20);
   // The click at the place of "終了" saved the settings and ended the program.
-  EXPECT_EQ(temp.Read("Tallyx.ini"), FirstExitFile());
+  EXPECT_EQ(temp.Read("Tallyx.ini"), FirstExitFile("/home/staff"));
 }
 
 bool CatchesSignal(pid_t pid, int signal) {
@@ -102,12 +104,14 @@ TEST(TallyxBinaryTest, ShutdownSignalsSaveTheSettingsAndEnd) {
   for (const int signal : {SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
     WorkDir temp;
-    std::vector<std::string> env_strings = {"TEMP=" + temp / "", "QT_QPA_PLATFORM=offscreen"};
+    std::vector<std::string> env_strings = {"TEMP=" + temp / "", "QT_QPA_PLATFORM=offscreen",
+                                            "HOME=/"};
     std::vector<char*> env;
     for (std::string& e : env_strings) env.push_back(e.data());
     for (char** e = environ; *e != nullptr; ++e) {
       const std::string entry = *e;
-      if (entry.rfind("TEMP=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+      if (entry.rfind("TEMP=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
+          entry.rfind("HOME=", 0) != 0) {
         env.push_back(*e);
       }
     }
@@ -123,7 +127,7 @@ TEST(TallyxBinaryTest, ShutdownSignalsSaveTheSettingsAndEnd) {
     ASSERT_TRUE(CatchesSignal(pid, signal));
     ::kill(pid, signal);
     EXPECT_EQ(WaitForExit(pid, std::chrono::seconds(30)), 0);
-    EXPECT_EQ(temp.Read("Tallyx.ini"), FirstExitFile());
+    EXPECT_EQ(temp.Read("Tallyx.ini"), FirstExitFile(""));
   }
 }
 
