@@ -1,16 +1,82 @@
 #include "platform/paths.h"
 
+#include <algorithm>
+
 namespace tallyx::platform {
+namespace {
 
-bool IsBareDrive(std::u16string_view path) { return path.size() == 2 && path[1] == u':'; }
+constexpr std::u16string_view kLongPrefix = u"//?/";
+constexpr std::u16string_view kLongShare = u"//?/UNC/";
 
-bool NamesIgnoreCase(std::u16string_view root) { return root.size() >= 2 && root[1] == u':'; }
+bool StartsWith(std::u16string_view text, std::u16string_view start) {
+  return text.substr(0, start.size()) == start;
+}
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+bool StartsWithDrive(std::u16string_view path) {
+  return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == u':';
+}
+
+// The length of "server/share/" (or "server/share" at the end) at the start of `rest`; 0 when
+// either name is missing.
+std::size_t ServerAndShareLength(std::u16string_view rest) {
+  const std::size_t server_end = rest.find(u'/');
+  if (server_end == 0 || server_end == std::u16string_view::npos) return 0;
+  if (server_end + 1 == rest.size() || rest[server_end + 1] == u'/') return 0;
+  const std::size_t share_end = rest.find(u'/', server_end + 1);
+  return share_end == std::u16string_view::npos ? rest.size() : share_end + 1;
+}
+
+}  // namespace
+
+std::size_t RootLength(std::u16string_view path) {
+  if (StartsWith(path, kLongShare)) {
+    const std::size_t share = ServerAndShareLength(path.substr(kLongShare.size()));
+    return share == 0 ? 0 : kLongShare.size() + share;
+  }
+  if (StartsWith(path, kLongPrefix)) {
+    const std::u16string_view rest = path.substr(kLongPrefix.size());
+    if (!StartsWithDrive(rest)) return 0;
+    return kLongPrefix.size() + (rest.size() > 2 && rest[2] == u'/' ? 3 : 2);
+  }
+  if (StartsWith(path, u"//")) {
+    const std::size_t share = ServerAndShareLength(path.substr(2));
+    return share == 0 ? 0 : 2 + share;
+  }
+  if (StartsWithDrive(path)) return path.size() > 2 && path[2] == u'/' ? 3 : 2;
+  return StartsWith(path, u"/") ? 1 : 0;
+}
+
+bool IsBareRoot(std::u16string_view path) {
+  const std::size_t root = RootLength(path);
+  return root != 0 && root == path.size() && path.back() != u'/';
+}
+
+bool IsShare(std::u16string_view path) {
+  return StartsWith(path, kLongShare) || (StartsWith(path, u"//") && !StartsWith(path, kLongPrefix));
+}
+
+std::u16string WithoutLongPrefix(std::u16string_view path) {
+  if (StartsWith(path, kLongShare)) return u"//" + std::u16string(path.substr(kLongShare.size()));
+  if (StartsWith(path, kLongPrefix) && StartsWithDrive(path.substr(kLongPrefix.size()))) {
+    return std::u16string(path.substr(kLongPrefix.size()));
+  }
+  return std::u16string(path);
+}
+
+bool NamesIgnoreCase(std::u16string_view root) {
+  const std::u16string plain = WithoutLongPrefix(root);
+  return StartsWithDrive(plain) || (IsShare(plain) && RootLength(plain) != 0);
+}
 
 std::optional<PathSplit> SplitPath(std::u16string_view path) {
   const std::size_t cut = path.rfind(u'/');
   if (cut == std::u16string_view::npos) return std::nullopt;
-  const bool root = cut == 0 || IsBareDrive(path.substr(0, cut));
-  return PathSplit{root ? cut + 1 : cut, cut + 1};
+  const std::size_t root = RootLength(path);
+  // Within a root the split is at the root's end: the root keeps its "/".
+  if (cut < root) return PathSplit{root, std::max(cut + 1, root)};
+  return PathSplit{cut, cut + 1};
 }
 
 std::u16string JoinPath(std::u16string_view directory, std::u16string_view name,

@@ -1,6 +1,7 @@
-// The rules of paths as the directory and file dialogs hold them: "/" between the parts, and on
-// a volume with a drive letter the letter and ":" in front ("C:/data"). The rules look at ASCII
-// characters only, so they take the dialogs' UTF-16 text as it stands.
+// The rules of paths as the directory and file dialogs hold them: "/" between the parts, and in
+// front a root: "/", a drive's letter and ":" ("C:/data"), a network share ("//server/share/data")
+// or the long forms of these two ("//?/C:/data", "//?/UNC/server/share/data"). The rules look at
+// ASCII characters only, so they take the dialogs' UTF-16 text as it stands.
 #pragma once
 
 #include <cstddef>
@@ -10,15 +11,29 @@
 
 namespace tallyx::platform {
 
-// Whether `path` is a drive's letter and colon alone ("C:"), whose root is "C:/".
-bool IsBareDrive(std::u16string_view path);
+// The length of the root `path` begins with, its "/" included when it has one: "/" 1, "C:/" 3,
+// "C:" 2, "//server/share/" 15 and "//server/share" 14, and the long forms' "//?/C:/" and
+// "//?/UNC/server/share/". 0 for a relative path and for "//server" without a share.
+std::size_t RootLength(std::u16string_view path);
+
+// Whether `path` is a root without its final "/" ("C:", "//server/share"), whose directory is
+// that root with "/" added.
+bool IsBareRoot(std::u16string_view path);
+
+// Whether `path` lies on a network share, in the plain or the long form.
+bool IsShare(std::u16string_view path);
+
+// `path` without the long form's prefix: "//?/C:/x" is "C:/x", "//?/UNC/server/share/x" is
+// "//server/share/x"; any other path as it stands.
+std::u16string WithoutLongPrefix(std::u16string_view path);
 
 // Whether names on the volume whose root is `root` are the same in either case: those of a
-// volume with a drive letter are.
+// volume with a drive letter and of a network share are.
 bool NamesIgnoreCase(std::u16string_view root);
 
-// `path` split at its last "/". The directory part keeps that "/" when it is a root ("/out.csv"
-// and "C:/out.csv" lie in "/" and "C:/").
+// `path` split at its last "/". The directory part keeps that "/" when it is a root ("/out.csv",
+// "C:/out.csv" and "//server/share/out.csv" lie in "/", "C:/" and "//server/share/"); a root
+// alone is its own directory, with an empty name.
 struct PathSplit {
   std::size_t directory_length;
   std::size_t name_start;

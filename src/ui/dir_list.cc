@@ -41,8 +41,10 @@ bool IsUnder(const QString& path, const QString& root) {
 }
 
 QString CleanPath(const QString& path) {
-  QString clean = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
-  if (platform::IsBareDrive(Utf16(clean))) clean += '/';  // a drive's root keeps its separator
+  const QString plain = QString::fromStdU16String(
+      platform::WithoutLongPrefix(Utf16(QDir::fromNativeSeparators(path))));
+  QString clean = QDir::cleanPath(QFileInfo(plain).absoluteFilePath());
+  if (platform::IsBareRoot(Utf16(clean))) clean += '/';  // a root keeps its separator
   return clean;
 }
 

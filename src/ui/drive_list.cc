@@ -8,6 +8,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "platform/paths.h"
 #include "ui/dialogs.h"
 #include "ui/dir_list.h"
 #include "ui/look.h"
@@ -67,6 +68,7 @@ QString StartDirectory(const DriveList& drives, int index) {
 
 void ShowCurrentDirectory(DriveList* drives, DirList* dirs) {
   const QString current = CleanPath(QDir::currentPath());
+  if (drives->VolumeOf(current) < 0 && ShowDirectory(drives, dirs, current)) return;
   const int index = std::max(drives->VolumeOf(current), 0);
   drives->SelectQuietly(index);
   const QString root = drives->RootAt(index);
@@ -85,7 +87,18 @@ bool ShowDirectory(DriveList* drives, DirList* dirs, const QString& dir) {
   const QString selected = drives->RootAt(drives->currentIndex());
   if (!selected.isEmpty() && IsUnder(dir, selected)) return dirs->SetPath(selected, dir);
   const int own = drives->VolumeOf(dir);
-  if (own < 0 || !dirs->SetPath(drives->RootAt(own), dir)) return false;
+  if (own < 0) {
+    // A network share has no entry in the list: the tree stands on the share's root, and the
+    // list shows no volume until one is chosen.
+    const std::u16string_view path = Utf16(dir);
+    if (!platform::IsShare(path) || platform::RootLength(path) == 0) return false;
+    QString root = dir.left(static_cast<qsizetype>(platform::RootLength(path)));
+    if (!root.endsWith('/')) root += '/';
+    if (!dirs->SetPath(root, dir)) return false;
+    drives->SelectQuietly(-1);
+    return true;
+  }
+  if (!dirs->SetPath(drives->RootAt(own), dir)) return false;
   drives->SelectQuietly(own);
   return true;
 }

@@ -20,6 +20,11 @@ TEST(PathsTest, SplitKeepsARootsSeparator) {
       {u"C:/data/", u"C:/data", u""},
       {u"d/C:/x", u"d/C:", u"x"},
       {u"out.csv", u"", u""},
+      {u"//server/share/out.csv", u"//server/share/", u"out.csv"},
+      {u"//server/share/data/out.csv", u"//server/share/data", u"out.csv"},
+      {u"//server/share", u"//server/share", u""},
+      {u"//?/UNC/server/share/out.csv", u"//?/UNC/server/share/", u"out.csv"},
+      {u"//?/C:/out.csv", u"//?/C:/", u"out.csv"},
   };
   for (const Case& c : cases) {
     const auto split = SplitPath(c.path);
@@ -42,12 +47,40 @@ TEST(PathsTest, JoinAddsASeparatorOnlyWhereNoneEnds) {
   EXPECT_EQ(JoinPath(u"C:\\data", u"a.csv", u'\\'), u"C:\\data\\a.csv");
 }
 
-TEST(PathsTest, DriveLetterVolumesIgnoreCase) {
-  EXPECT_TRUE(IsBareDrive(u"C:"));
-  EXPECT_FALSE(IsBareDrive(u"C:/"));
-  EXPECT_TRUE(NamesIgnoreCase(u"C:/"));
-  EXPECT_FALSE(NamesIgnoreCase(u"/"));
-  EXPECT_FALSE(NamesIgnoreCase(u"/mnt/c"));
+// A share's root stands where a drive's root stands.
+TEST(PathsTest, RootsOfDrivesAndShares) {
+  const struct {
+    std::u16string_view path;
+    std::size_t root;
+    bool bare, share, ignore_case;
+    std::u16string_view plain;  // without the long form's prefix
+  } cases[] = {
+      {u"/", 1, false, false, false, u"/"},
+      {u"/mnt/c", 1, false, false, false, u"/mnt/c"},
+      {u"data/x", 0, false, false, false, u"data/x"},
+      {u"C:", 2, true, false, true, u"C:"},
+      {u"C:/", 3, false, false, true, u"C:/"},
+      {u"c:/data", 3, false, false, true, u"c:/data"},
+      {u"//server/share", 14, true, true, true, u"//server/share"},
+      {u"//server/share/", 15, false, true, true, u"//server/share/"},
+      {u"//server/share/Kyrova/BrawnResults", 15, false, true, true,
+       u"//server/share/Kyrova/BrawnResults"},
+      {u"//server", 0, false, true, false, u"//server"},
+      {u"//server/", 0, false, true, false, u"//server/"},
+      {u"//?/UNC/server/share/Kyrova", 21, false, true, true, u"//server/share/Kyrova"},
+      {u"//?/UNC/server/share", 20, true, true, true, u"//server/share"},
+      {u"//?/C:/Kyrova", 7, false, false, true, u"C:/Kyrova"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
+    EXPECT_EQ(RootLength(c.path), c.root);
+    EXPECT_EQ(IsBareRoot(c.path), c.bare);
+    EXPECT_EQ(IsShare(c.path), c.share);
+    EXPECT_EQ(NamesIgnoreCase(c.path.substr(0, c.root)), c.ignore_case);
+    EXPECT_EQ(WithoutLongPrefix(c.path), c.plain);
+  }
+  EXPECT_EQ(JoinPath(u"//server/share/", u"a.csv", u'\\'), u"//server/share/a.csv");
+  EXPECT_EQ(JoinPath(u"\\\\server\\share", u"a.csv", u'\\'), u"\\\\server\\share\\a.csv");
 }
 
 }  // namespace
