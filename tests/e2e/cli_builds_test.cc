@@ -349,6 +349,41 @@ TEST(CliTest, RefusesOutputsThatAreNoDiskFile) {
   }
 }
 
+// A network share is named as a drive path is, in its plain and its long form; under Wine no
+// share can be reached, so each run ends at the share with its message naming it.
+TEST(CliTest, TakesSharePathsAsItTakesDrivePaths) {
+  if (!kOnWindows) GTEST_SKIP() << "network shares are Windows paths";
+  WorkDir work;
+  work.MakeDir("in");
+  ResultFileShape shape;
+  work.Write("in/Brawn_001.txt", ResultFile(shape));
+  const struct {
+    std::string path, output;
+    int exit_code;
+    std::string err;  // its start: then the system's reason, where one follows
+  } cases[] = {
+      {"\\\\nosuch\\share\\Kyrova", work / "o.csv", 3,
+       "Error 3：Path('\\\\nosuch\\share\\Kyrova\\')にファイル('Brawn_*.txt')が存在しません\n"
+       "\\\\nosuch\\share\\Kyrova\\: ディレクトリがありません\n"},
+      {"\\\\?\\UNC\\nosuch\\share\\Kyrova", work / "o.csv", 3,
+       "Error 3：Path('\\\\?\\UNC\\nosuch\\share\\Kyrova\\')にファイル('Brawn_*.txt')が存在しません\n"
+       "\\\\?\\UNC\\nosuch\\share\\Kyrova\\: ディレクトリがありません\n"},
+      {work / "in", "\\\\nosuch\\share\\out.csv", 1,
+       "Error 1：Outputファイル('\\\\nosuch\\share\\out.csv')が開けません\n"
+       "\\\\nosuch\\share\\out.csv: 作成できません（"},
+      {work / "in", "\\\\?\\UNC\\nosuch\\share\\out.csv", 1,
+       "Error 1：Outputファイル('\\\\?\\UNC\\nosuch\\share\\out.csv')が開けません\n"
+       "\\\\?\\UNC\\nosuch\\share\\out.csv: 作成できません（"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " -> " + c.output);
+    const ProcessResult r = RunCli(work, Options(0, c.path, "Brawn_*.txt", c.output, kNameItems));
+    EXPECT_EQ(r.exit_code, c.exit_code);
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+  }
+  EXPECT_FALSE(work.Exists("o.csv"));
+}
+
 // A pattern with a directory part reads the files of the directory it names, by the paths they
 // were listed under, and an output path naming one of those files is refused in any spelling.
 // A file of the same name in the directory box's own directory is not read.
