@@ -23,6 +23,9 @@ struct RunInputs {
   // A result file that cannot be read through is left out (no line, no side file) and the run
   // goes on; each file's line then waits until its side file is whole.
   bool skip_broken = false;
+  // The next result files are opened and their first block read on a few threads while one is
+  // converted. Off, every file-system call is made on the run's thread, one file after another.
+  bool read_ahead = true;
 };
 
 // What the window shows for a failed run: the error number and its two texts, and beside them

@@ -1,0 +1,110 @@
+#include "convert/read_ahead.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace tallyx::convert {
+
+void FetchedFile::Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size) {
+  file_.reset();
+  if (block_size_ < block_size) block_.reset(new char[block_size]);
+  block_size_ = block_size;
+  got_ = 0;
+  handed_ = 0;
+  served_ = false;
+  reason_.clear();
+  file_ = fs.OpenListedInput(path);
+  if (!file_) {
+    reason_ = fs.LastErrorText();
+    return;
+  }
+  got_ = file_->Read(block_.get(), block_size);
+  if (got_ < 0) reason_ = fs.LastErrorText();
+}
+
+std::ptrdiff_t FetchedFile::Read(char* buf, std::size_t n) {
+  if (file_ == nullptr || got_ < 0) return -1;
+  if (!served_) {
+    const std::size_t count = std::min(n, static_cast<std::size_t>(got_) - handed_);
+    std::memcpy(buf, block_.get() + handed_, count);
+    handed_ += count;
+    served_ = handed_ == static_cast<std::size_t>(got_);
+    return static_cast<std::ptrdiff_t>(count);
+  }
+  return file_->Read(buf, n);
+}
+
+bool FetchedFile::Close() { return platform::CloseFile(&file_); }
+
+ReadAhead::ReadAhead(platform::FileSystem& fs, const platform::FileList& files, bool ahead,
+                     std::size_t block_size)
+    : fs_(fs),
+      files_(files),
+      block_size_(block_size),
+      slots_(ahead ? kReadAheadFiles + 1 : 1),
+      ready_(slots_.size(), false) {
+  if (!ahead || files.size() < 2) return;
+  const std::size_t threads = std::min(kReadAheadThreads, files.size() - 1);
+  for (std::size_t t = 0; t < threads; ++t) {
+    try {
+      threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      break;  // fewer threads, or none: the run fetches what they leave
+    }
+  }
+}
+
+ReadAhead::~ReadAhead() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ending_ = true;
+  }
+  work_.notify_all();
+  for (std::thread& t : threads_) t.join();
+}
+
+std::string ReadAhead::PathOf(std::size_t i) const {
+  std::string path = files_.directory();
+  path.append(files_.name(i));
+  return path;
+}
+
+FetchedFile& ReadAhead::Take(std::size_t i) {
+  const std::size_t slot = i % slots_.size();
+  std::unique_lock<std::mutex> lock(mutex_);
+  taken_ = i;  // the slots of the files before it are free again
+  if (idle_ > 0) work_.notify_one();
+  if (claimed_ > i) {
+    run_waits_ = true;
+    fetched_.wait(lock, [&] { return ready_[slot]; });
+    run_waits_ = false;
+    ready_[slot] = false;
+    return slots_[slot];
+  }
+  claimed_ = i + 1;  // no thread has come to it yet
+  lock.unlock();
+  slots_[slot].Fetch(fs_, PathOf(i), block_size_);
+  return slots_[slot];
+}
+
+void ReadAhead::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    while (!ending_ && (claimed_ == files_.size() || claimed_ >= taken_ + slots_.size())) {
+      ++idle_;
+      work_.wait(lock);
+      --idle_;
+    }
+    if (ending_) return;
+    const std::size_t i = claimed_++;
+    lock.unlock();
+    const std::size_t slot = i % slots_.size();
+    slots_[slot].Fetch(fs_, PathOf(i), block_size_);
+    lock.lock();
+    ready_[slot] = true;
+    if (run_waits_) fetched_.notify_one();
+  }
+}
+
+}  // namespace tallyx::convert
