@@ -37,15 +37,20 @@ std::ptrdiff_t FetchedFile::Read(char* buf, std::size_t n) {
 
 bool FetchedFile::Close() { return platform::CloseFile(&file_); }
 
-ReadAhead::ReadAhead(platform::FileSystem& fs, const platform::FileList& files, bool ahead,
+ReadAhead::ReadAhead(platform::FileSystem& fs, const platform::FileList& files, ReadAheadMode mode,
                      std::size_t block_size)
     : fs_(fs),
       files_(files),
       block_size_(block_size),
-      slots_(ahead ? kReadAheadFiles + 1 : 1),
+      mode_(mode),
+      slots_(mode == ReadAheadMode::kNever ? 1 : kReadAheadFiles + 1),
       ready_(slots_.size(), false) {
-  if (!ahead || files.size() < 2) return;
-  const std::size_t threads = std::min(kReadAheadThreads, files.size() - 1);
+  if (mode == ReadAheadMode::kAlways) StartThreads();
+}
+
+void ReadAhead::StartThreads() {
+  if (files_.size() < 2) return;
+  const std::size_t threads = std::min(kReadAheadThreads, files_.size() - 1);
   for (std::size_t t = 0; t < threads; ++t) {
     try {
       threads_.emplace_back([this] { Work(); });
@@ -74,7 +79,11 @@ FetchedFile& ReadAhead::Take(std::size_t i) {
   const std::size_t slot = i % slots_.size();
   std::unique_lock<std::mutex> lock(mutex_);
   taken_ = i;  // the slots of the files before it are free again
-  if (idle_ > 0) work_.notify_one();
+  // The threads are woken when half the window is free, not for every file.
+  if (idle_ > 0 && claimed_ < files_.size() &&
+      claimed_ + slots_.size() / 2 <= taken_ + slots_.size()) {
+    work_.notify_all();
+  }
   if (claimed_ > i) {
     run_waits_ = true;
     fetched_.wait(lock, [&] { return ready_[slot]; });
@@ -84,7 +93,13 @@ FetchedFile& ReadAhead::Take(std::size_t i) {
   }
   claimed_ = i + 1;  // no thread has come to it yet
   lock.unlock();
+  const auto start = std::chrono::steady_clock::now();
   slots_[slot].Fetch(fs_, PathOf(i), block_size_);
+  if (mode_ == ReadAheadMode::kWhenOpensAreSlow && threads_.empty()) {
+    const bool slow = std::chrono::steady_clock::now() - start > kSlowFetch;
+    slow_in_a_row_ = slow ? slow_in_a_row_ + 1 : 0;
+    if (slow_in_a_row_ == kSlowFetchesToReadAhead) StartThreads();
+  }
   return slots_[slot];
 }
 

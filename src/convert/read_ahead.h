@@ -1,8 +1,11 @@
 // Opening the result files of a run ahead of their turn: while the run converts one file, a few
 // threads open the next ones and read their first block, so that the waits of a slow open (a
-// network share, a virus scanner) overlap instead of adding up.
+// network share, a virus scanner) overlap instead of adding up. On a local disk, where a file is
+// opened and read in microseconds, handing files between threads would cost more than it saves:
+// there the threads start only once opening has been slow a few times in a row.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
@@ -11,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "convert/run.h"
 #include "platform/fs.h"
 
 namespace tallyx::convert {
@@ -19,6 +23,10 @@ namespace tallyx::convert {
 inline constexpr std::size_t kReadAheadFiles = 12;
 // Threads that open them.
 inline constexpr std::size_t kReadAheadThreads = 8;
+// A file opened and its first block read in longer than this was slow to open ...
+inline constexpr std::chrono::microseconds kSlowFetch{100};
+// ... and after this many slow ones in a row the threads start (ReadAheadMode::kWhenOpensAreSlow).
+inline constexpr int kSlowFetchesToReadAhead = 3;
 
 // One result file, opened and its first block read on whichever thread fetched it. The block and
 // its failure are handed to the reader as the file's first read; the file reads on from there.
@@ -51,10 +59,10 @@ class FetchedFile final : public platform::InputFile {
 // The files of a listing, fetched in order for one run. Take(i) is called on the run's thread
 // with i = 0, 1, 2 ... and returns file i once fetched; meanwhile the files after it, up to
 // kReadAheadFiles of them, are fetched by the threads. Destroying it drops (closes) what was
-// read ahead and ends the threads. A run without reading ahead fetches each file in Take.
+// read ahead and ends the threads. Until the threads start, Take fetches each file itself.
 class ReadAhead {
  public:
-  ReadAhead(platform::FileSystem& fs, const platform::FileList& files, bool ahead,
+  ReadAhead(platform::FileSystem& fs, const platform::FileList& files, ReadAheadMode mode,
             std::size_t block_size);
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
@@ -64,12 +72,15 @@ class ReadAhead {
   FetchedFile& Take(std::size_t i);
 
  private:
+  void StartThreads();
   void Work();
   std::string PathOf(std::size_t i) const;
 
   platform::FileSystem& fs_;
   const platform::FileList& files_;
   const std::size_t block_size_;
+  const ReadAheadMode mode_;
+  int slow_in_a_row_ = 0;           // fetches made by Take
   std::vector<FetchedFile> slots_;  // file i in slots_[i % size]
   std::vector<bool> ready_;         // slot fetched and not yet taken
 

@@ -73,7 +73,7 @@ class FaultWalk {
 
   RunInputs Inputs(bool read_ahead = false) const {
     RunInputs in;
-    in.read_ahead = read_ahead;
+    in.read_ahead = read_ahead ? ReadAheadMode::kAlways : ReadAheadMode::kNever;
     in.mode = mode_;
     in.mask = mask_;
     in.directory_text = dir_ / "in" + "  (comment)";
@@ -249,7 +249,7 @@ class FaultWalk {
         Empty();
 
         // The same call failing while the files are read ahead.
-        in.read_ahead = true;
+        in.read_ahead = ReadAheadMode::kAlways;
         ConversionRun ahead(in, fs_);
         fs_.Reset();
         fs_.FailNth(trace_[i].call, trace_[i].path, Occurrence(i));
