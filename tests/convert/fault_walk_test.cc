@@ -213,6 +213,28 @@ class FaultWalk {
     Empty();
   }
 
+  // As shipped, a run starts reading ahead once opening has been slow a few times in a row: then
+  // a file is opened before the file before it is closed.
+  void ReadsAheadOnceOpeningIsSlow() {
+    fs_.Reset();
+    fs_.SlowDown(FsCall::kOpen, 2);
+    RunInputs in = Inputs();
+    in.read_ahead = ReadAheadMode::kWhenOpensAreSlow;
+    ASSERT_TRUE(RunConversion(in, fs_).ok);
+    const std::vector<TracedCall> trace = fs_.Trace();
+    fs_.Reset();
+    EXPECT_EQ(Outputs(), clean_outputs_);
+    std::size_t opens = 0;  // result files opened and not yet closed
+    std::size_t most = 0;
+    for (const TracedCall& c : trace) {
+      if (c.path.rfind(dir_ / "in/", 0) != 0) continue;
+      if (c.call == FsCall::kOpen) most = std::max(most, ++opens);
+      if (c.call == FsCall::kClose) --opens;
+    }
+    EXPECT_GT(most, 1u);
+    Empty();
+  }
+
   // With skip_broken, each call on a result file failing leaves that file out, and the run
   // writes what a run over the other files writes: no partial side file, side files renumbered.
   void WalkSkippingBrokenFiles() {
@@ -507,6 +529,17 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
   walk.CleanRun();
   walk.WalkEveryCall();
   walk.WalkEveryCallReadingAhead();
+}
+
+TEST(FaultWalk, ReadsAheadOnceOpeningIsSlow) {
+  std::vector<InputFile> inputs;
+  for (int i = 1; i <= 8; ++i) {
+    inputs.push_back(MakeInput("Brawn_" + std::to_string(i) + ".txt",
+                               {.mode = Mode::kMuscleStrength, .turns = 1, .seed = i}));
+  }
+  FaultWalk walk(Mode::kMuscleStrength, model::kDefaultMask, "Brawn_*.txt", std::move(inputs));
+  walk.CleanRun();
+  walk.ReadsAheadOnceOpeningIsSlow();
 }
 
 }  // namespace
