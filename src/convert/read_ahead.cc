@@ -6,19 +6,22 @@
 
 namespace tallyx::convert {
 
-void FetchedFile::Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size) {
+void FetchedFile::Open(platform::FileSystem& fs, const std::string& path) {
   file_.reset();
-  if (block_size_ < block_size) block_.reset(new char[block_size]);
-  block_size_ = block_size;
   got_ = 0;
   handed_ = 0;
-  served_ = false;
+  served_ = true;
   reason_.clear();
   file_ = fs.OpenListedInput(path);
-  if (!file_) {
-    reason_ = fs.LastErrorText();
-    return;
-  }
+  if (!file_) reason_ = fs.LastErrorText();
+}
+
+void FetchedFile::Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size) {
+  Open(fs, path);
+  if (!file_) return;
+  if (block_size_ < block_size) block_.reset(new char[block_size]);
+  block_size_ = block_size;
+  served_ = false;
   got_ = file_->Read(block_.get(), block_size);
   if (got_ < 0) reason_ = fs.LastErrorText();
 }
@@ -69,14 +72,18 @@ ReadAhead::~ReadAhead() {
   for (std::thread& t : threads_) t.join();
 }
 
-std::string ReadAhead::PathOf(std::size_t i) const {
-  std::string path = files_.directory();
-  path.append(files_.name(i));
-  return path;
+const std::string& ReadAhead::PathOf(std::size_t i, std::string* path) const {
+  path->assign(files_.directory()).append(files_.name(i));
+  return *path;
 }
 
-FetchedFile& ReadAhead::Take(std::size_t i) {
+FetchedFile& ReadAhead::Take(std::size_t i, const std::string& path) {
   const std::size_t slot = i % slots_.size();
+  if (threads_.empty()) {  // nothing is shared yet
+    taken_ = i;
+    claimed_ = i + 1;
+    return OpenHere(slot, path);
+  }
   std::unique_lock<std::mutex> lock(mutex_);
   taken_ = i;  // the slots of the files before it are free again
   // The threads are woken when half the window is free, not for every file.
@@ -93,17 +100,22 @@ FetchedFile& ReadAhead::Take(std::size_t i) {
   }
   claimed_ = i + 1;  // no thread has come to it yet
   lock.unlock();
+  return OpenHere(slot, path);
+}
+
+FetchedFile& ReadAhead::OpenHere(std::size_t slot, const std::string& path) {
   const auto start = std::chrono::steady_clock::now();
-  slots_[slot].Fetch(fs_, PathOf(i), block_size_);
+  slots_[slot].Open(fs_, path);
   if (mode_ == ReadAheadMode::kWhenOpensAreSlow && threads_.empty()) {
-    const bool slow = std::chrono::steady_clock::now() - start > kSlowFetch;
+    const bool slow = std::chrono::steady_clock::now() - start > kSlowOpen;
     slow_in_a_row_ = slow ? slow_in_a_row_ + 1 : 0;
-    if (slow_in_a_row_ == kSlowFetchesToReadAhead) StartThreads();
+    if (slow_in_a_row_ == kSlowOpensToReadAhead) StartThreads();
   }
   return slots_[slot];
 }
 
 void ReadAhead::Work() {
+  std::string path;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     while (!ending_ && (claimed_ == files_.size() || claimed_ >= taken_ + slots_.size())) {
@@ -115,7 +127,7 @@ void ReadAhead::Work() {
     const std::size_t i = claimed_++;
     lock.unlock();
     const std::size_t slot = i % slots_.size();
-    slots_[slot].Fetch(fs_, PathOf(i), block_size_);
+    slots_[slot].Fetch(fs_, PathOf(i, &path), block_size_);
     lock.lock();
     ready_[slot] = true;
     if (run_waits_) fetched_.notify_one();

@@ -23,17 +23,19 @@ namespace tallyx::convert {
 inline constexpr std::size_t kReadAheadFiles = 12;
 // Threads that open them.
 inline constexpr std::size_t kReadAheadThreads = 8;
-// A file opened and its first block read in longer than this was slow to open ...
-inline constexpr std::chrono::microseconds kSlowFetch{100};
+// A file that took longer than this to open was slow to open ...
+inline constexpr std::chrono::microseconds kSlowOpen{100};
 // ... and after this many slow ones in a row the threads start (ReadAheadMode::kWhenOpensAreSlow).
-inline constexpr int kSlowFetchesToReadAhead = 3;
+inline constexpr int kSlowOpensToReadAhead = 3;
 
-// One result file, opened and its first block read on whichever thread fetched it. The block and
-// its failure are handed to the reader as the file's first read; the file reads on from there.
+// One result file, opened, and its first block read when a thread fetched it ahead: that block
+// and its failure are handed to the reader as the file's first read; the file reads on from there.
 class FetchedFile final : public platform::InputFile {
  public:
-  // Opens `path` with OpenListedInput and reads up to `block_size` bytes. The system's words
-  // for a failure are taken on the thread that met it.
+  // Opens `path` with OpenListedInput. The system's words for a failure are taken at once, on the
+  // thread that met it.
+  void Open(platform::FileSystem& fs, const std::string& path);
+  // Opens it and reads up to `block_size` bytes, the same way.
   void Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size);
 
   bool opened() const { return file_ != nullptr; }
@@ -52,7 +54,7 @@ class FetchedFile final : public platform::InputFile {
   std::size_t block_size_ = 0;
   std::ptrdiff_t got_ = 0;  // bytes of the first read, -1 when it failed
   std::size_t handed_ = 0;  // of those, bytes handed to the reader
-  bool served_ = false;     // the first read has been handed on, wholly
+  bool served_ = true;      // no block read ahead waits to be handed on
   std::string reason_;
 };
 
@@ -68,19 +70,22 @@ class ReadAhead {
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 
-  // File i, fetched. It stays valid until the next call; the caller closes it.
-  FetchedFile& Take(std::size_t i);
+  // File i, whose path is `path`, fetched; only opened when no thread had come to it. It stays
+  // valid until the next call; the caller closes it.
+  FetchedFile& Take(std::size_t i, const std::string& path);
 
  private:
+  // Opens the file claimed for `slot` on the run's thread; the reader reads it.
+  FetchedFile& OpenHere(std::size_t slot, const std::string& path);
   void StartThreads();
   void Work();
-  std::string PathOf(std::size_t i) const;
+  const std::string& PathOf(std::size_t i, std::string* path) const;
 
   platform::FileSystem& fs_;
   const platform::FileList& files_;
   const std::size_t block_size_;
   const ReadAheadMode mode_;
-  int slow_in_a_row_ = 0;           // fetches made by Take
+  int slow_in_a_row_ = 0;           // slow opens made by Take
   std::vector<FetchedFile> slots_;  // file i in slots_[i % size]
   std::vector<bool> ready_;         // slot fetched and not yet taken
 

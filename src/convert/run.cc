@@ -180,7 +180,7 @@ class Run {
         line += ',';
       }
       const std::int16_t turns_before = turns_;
-      input_ = &ahead_->Take(static_cast<std::size_t>(i));
+      input_ = &ahead_->Take(static_cast<std::size_t>(i), listed_path_);
       switch (ConvertFile(&line)) {
         case FileOutcome::kWritten:
           ++r.processed;
