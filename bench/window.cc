@@ -1,9 +1,11 @@
 // Times the window's run: the main window on the offscreen platform, from the click on
 // "集計実行" to its closing message. Prints the seconds; exits 1 when the run did not end with
 // the closing message. The settings file is read from TEMP as the window does, and never
-// written.
+// written. With --repeat N it clicks N times, one run after the other, and prints the seconds
+// of one run on average.
 //
 // Usage: bench-window --path DIR --filter PATTERN --output CSV --optcode MASK [--mode N]
+//                     [--repeat N]
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,6 +24,7 @@ namespace {
 // Takes the time the first message arrives and what it says, instead of showing it.
 class Stopwatch : public tallyx::ui::MessageSink {
  public:
+  void Reset() { shown_ = false; }
   void Show(QWidget*, const QString& text, const QString&) override {
     if (shown_) return;
     shown_ = true;
@@ -40,6 +43,7 @@ class Stopwatch : public tallyx::ui::MessageSink {
 int main(int argc, char** argv) {
   std::string path, filter, output;
   int mode = 0;
+  int repeat = 1;
   long mask = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--path") == 0) {
@@ -52,10 +56,12 @@ int main(int argc, char** argv) {
       mask = std::strtol(argv[i + 1], nullptr, 10);
     } else if (std::strcmp(argv[i], "--mode") == 0) {
       mode = std::atoi(argv[i + 1]);
+    } else if (std::strcmp(argv[i], "--repeat") == 0) {
+      repeat = std::atoi(argv[i + 1]);
     } else {
       std::fprintf(stderr,
                    "usage: bench-window --path DIR --filter PATTERN --output CSV "
-                   "--optcode MASK [--mode N]\n");
+                   "--optcode MASK [--mode N] [--repeat N]\n");
       return 64;
     }
   }
@@ -73,13 +79,19 @@ int main(int argc, char** argv) {
   form.show();
   QCoreApplication::processEvents();
 
-  const auto start = std::chrono::steady_clock::now();
-  form.findChild<QPushButton*>(QStringLiteral("Bt_Exec"))->click();
-  tallyx::ui::SetMessageSink(nullptr);
-  if (!stopwatch.message.startsWith(QString::fromUtf8("変換が完了しました"))) {
-    std::fprintf(stderr, "bench-window: %s\n", stopwatch.message.toStdString().c_str());
-    return 1;
+  double seconds = 0;
+  for (int n = 0; n < repeat; ++n) {
+    stopwatch.Reset();
+    const auto start = std::chrono::steady_clock::now();
+    form.findChild<QPushButton*>(QStringLiteral("Bt_Exec"))->click();
+    if (!stopwatch.message.startsWith(QString::fromUtf8("変換が完了しました"))) {
+      std::fprintf(stderr, "bench-window: %s\n", stopwatch.message.toStdString().c_str());
+      return 1;
+    }
+    seconds += std::chrono::duration<double>(stopwatch.at - start).count();
+    QCoreApplication::processEvents();
   }
-  std::printf("%.6f\n", std::chrono::duration<double>(stopwatch.at - start).count());
+  tallyx::ui::SetMessageSink(nullptr);
+  std::printf("%.6f\n", seconds / (repeat > 0 ? repeat : 1));
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "convert/csv_layout.h"
+#include "convert/read_ahead.h"
 #include "convert/result_reader.h"
 #include "convert/side_file.h"
 #include "model/model.h"
@@ -43,12 +44,25 @@ constexpr std::string_view kCountHead = "回数「";
 constexpr std::string_view kCountTail = "」が範囲を超えています（32767まで）";
 constexpr std::string_view kNoCells = "データ行に書く値がありません";
 
-// A reason with the system's words for the failure that has just happened.
-std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
+// A reason with the system's words.
+std::string WithReason(std::string_view reason, std::string_view system_words) {
   std::string text(reason);
-  text += fs.LastErrorText();
+  text += system_words;
   text += "）";
   return text;
+}
+
+// A reason with the system's words for the failure that has just happened on this thread.
+std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
+  return WithReason(reason, fs.LastErrorText());
+}
+
+// A reason with the system's words for the failure of a read of `file`: its first read may have
+// been made on another thread.
+std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
+                           std::string_view reason) {
+  if (file.first_read_failed()) return WithReason(reason, file.reason());
+  return WithSystemReason(fs, reason);
 }
 
 std::string DetailLine(std::string_view path, std::int32_t line, std::string_view reason) {
@@ -63,12 +77,13 @@ std::string DetailLine(std::string_view path, std::int32_t line, std::string_vie
   return text;
 }
 
-std::string SectionReason(platform::FileSystem& fs, const SectionFault& fault) {
+std::string SectionReason(platform::FileSystem& fs, const FetchedFile& file,
+                          const SectionFault& fault) {
   switch (fault.kind) {
     case SectionFault::Kind::kEnds:
       return std::string(kEndsBefore);
     case SectionFault::Kind::kReadError:
-      return WithSystemReason(fs, kCannotRead);
+      return WithReadReason(fs, file, kCannotRead);
     case SectionFault::Kind::kNoTab:
       return std::string(kNoTab);
     case SectionFault::Kind::kNotATime:
@@ -144,8 +159,11 @@ class Run {
     return std::nullopt;
   }
 
-  // Converts the result files one after the other, then closes the CSV file.
+  // Converts the result files one after the other, then closes the CSV file. The files after
+  // the one being converted are opened meanwhile (see ReadAhead); what was read ahead of a stop
+  // or a failure is dropped unread.
   RunResult ConvertAll() {
+    ahead_.emplace(fs_, files_, in_.read_ahead, platform::LineReader::kFirstRead);
     RunResult r;
     std::string line;
     const auto found = static_cast<std::int32_t>(files_.size());
@@ -169,6 +187,7 @@ class Run {
         line += ',';
       }
       const std::int16_t turns_before = turns_;
+      input_ = &ahead_->Take(static_cast<std::size_t>(i), listed_path_);
       switch (ConvertFile(&line)) {
         case FileOutcome::kWritten:
           ++r.processed;
@@ -184,6 +203,8 @@ class Run {
           break;
       }
     }
+    input_ = nullptr;
+    ahead_.reset();
     if (!csv_out_.Drain()) return Fail(CsvFailure(kCannotWrite));
     if (!platform::CloseFile(&csv_)) return Fail(CsvFailure(kCannotClose));
     r.ok = true;
@@ -195,12 +216,11 @@ class Run {
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
     side_begun_ = false;
-    result_ = fs_.OpenListedInput(listed_path_);
-    if (!result_) return Broken(0, WithSystemReason(fs_, kCannotOpen));
-    reader_.Reset(result_.get());
+    if (!input_->opened()) return Broken(0, WithReason(kCannotOpen, input_->reason()));
+    reader_.Reset(input_);
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
-      return Broken(fault.line, SectionReason(fs_, fault));
+      return Broken(fault.line, SectionReason(fs_, *input_, fault));
     }
     if (line->empty()) return Broken(0, std::string(kNoCells));
     line->pop_back();
@@ -210,7 +230,7 @@ class Run {
       const FileOutcome side = WriteSideFile();
       if (side != FileOutcome::kWritten) return side;
     }
-    if (!platform::CloseFile(&result_)) return Broken(0, WithSystemReason(fs_, kCannotClose));
+    if (!input_->Close()) return Broken(0, WithSystemReason(fs_, kCannotClose));
     if (hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
     return FileOutcome::kWritten;
   }
@@ -225,7 +245,7 @@ class Run {
         return Broken(reader_.lines_read() + 1, std::string(kEndsBefore));
       }
       if (status == platform::LineReader::Status::kError) {
-        return Broken(reader_.lines_read() + 1, WithSystemReason(fs_, kCannotRead));
+        return Broken(reader_.lines_read() + 1, WithReadReason(fs_, *input_, kCannotRead));
       }
     }
     stage_ = ErrorNumber::kSideFile;
@@ -239,7 +259,7 @@ class Run {
     if (!side_out_.Append(caption)) return OutputFailed(SideFailure(kCannotWrite));
     bool read_failed = false;
     if (!reader_.CopyRemainingLines(&side_out_, &read_failed)) {
-      if (read_failed) return Broken(0, WithSystemReason(fs_, kCannotRead));
+      if (read_failed) return Broken(0, WithReadReason(fs_, *input_, kCannotRead));
       return OutputFailed(SideFailure(kCannotWrite));
     }
     if (!side_out_.Drain()) return OutputFailed(SideFailure(kCannotWrite));
@@ -273,7 +293,7 @@ class Run {
 
   // A broken file leaves nothing behind: its side file, whole or not, goes.
   void LeaveOut() {
-    platform::CloseFile(&result_);
+    input_->Close();
     platform::CloseFile(&side_);
     if (side_begun_) fs_.RemoveFile(side_path_);
   }
@@ -285,7 +305,9 @@ class Run {
       side_out_.Drain();
       platform::CloseFile(&side_);
     }
-    platform::CloseFile(&result_);
+    if (input_ != nullptr) input_->Close();
+    input_ = nullptr;
+    ahead_.reset();
     if (csv_) {
       csv_out_.Drain();
       platform::CloseFile(&csv_);
@@ -343,7 +365,8 @@ class Run {
   platform::FileList files_;
   // Each open while it is held.
   std::unique_ptr<platform::OutputFile> csv_;
-  std::unique_ptr<platform::InputFile> result_;
+  std::optional<ReadAhead> ahead_;  // while the result files are converted
+  FetchedFile* input_ = nullptr;    // the current result file, held by ahead_
   std::unique_ptr<platform::OutputFile> side_;
   platform::BufferedWriter csv_out_;
   platform::BufferedWriter side_out_;

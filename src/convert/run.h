@@ -14,6 +14,14 @@
 
 namespace tallyx::convert {
 
+// When the result files after the one being converted are opened, and their first block read, on
+// a few threads of the run (see ReadAhead).
+enum class ReadAheadMode {
+  kWhenOpensAreSlow,  // once opening and reading a file has been slow a few times in a row
+  kAlways,
+  kNever,  // every file-system call on the run's thread, one file after another
+};
+
 struct RunInputs {
   model::Mode mode = model::Mode::kMuscleStrength;
   std::int32_t mask = 0;       // output items (model::Item)
@@ -23,6 +31,7 @@ struct RunInputs {
   // A result file that cannot be read through is left out (no line, no side file) and the run
   // goes on; each file's line then waits until its side file is whole.
   bool skip_broken = false;
+  ReadAheadMode read_ahead = ReadAheadMode::kWhenOpensAreSlow;
 };
 
 // What the window shows for a failed run: the error number and its two texts, and beside them

@@ -37,6 +37,8 @@ class BufferedWriter {
 class LineReader {
  public:
   enum class Status { kLine, kEnd, kError };
+  // Bytes asked of a file by its first read: a result section fits in one page.
+  static constexpr std::size_t kFirstRead = 4096;
 
   LineReader();
   void Reset(InputFile* file);
@@ -60,7 +62,6 @@ class LineReader {
   // yet be followed by an LF stays buffered.
   bool CopyRepairingLoneCrs(BufferedWriter* out, bool* open_line);
 
-  static constexpr std::size_t kFirstRead = 4096;  // a result section fits in one page
   static constexpr std::size_t kInitialCapacity = 256 * 1024;
 
   std::unique_ptr<char[]> buf_;

@@ -1,9 +1,12 @@
 // Fault injection over whole conversion runs: for every file-system call N of a clean run, the
 // run is repeated with call N failing, and what it reports and leaves behind is checked against
-// the clean run's trace of calls.
+// the clean run's trace of calls. Runs that read ahead, whose calls come in an order that
+// varies, must give what the run without reading ahead gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -68,8 +71,9 @@ class FaultWalk {
     for (const InputFile& f : inputs_) dir_.Write("in/" + f.name, f.bytes);
   }
 
-  RunInputs Inputs() const {
+  RunInputs Inputs(bool read_ahead = false) const {
     RunInputs in;
+    in.read_ahead = read_ahead ? ReadAheadMode::kAlways : ReadAheadMode::kNever;
     in.mode = mode_;
     in.mask = mask_;
     in.directory_text = dir_ / "in" + "  (comment)";
@@ -100,6 +104,25 @@ class FaultWalk {
       clean_sides_.push_back(testing::ReadFile(SidePath(k)));
     }
     Index();
+    clean_outputs_ = Outputs();
+    const std::string clean = Digest(r);
+    Empty();
+
+    // Reading ahead: the same bytes, from the same calls in another order.
+    const RunResult ahead = RunConversion(Inputs(true), fs_);
+    std::vector<TracedCall> ahead_trace = fs_.Trace();
+    fs_.Reset();
+    ASSERT_TRUE(ahead.ok);
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+    EXPECT_EQ(Digest(ahead), clean);
+    auto key = [](const TracedCall& c) { return std::tie(c.call, c.path, c.bytes); };
+    auto by_key = [&key](const TracedCall& a, const TracedCall& b) { return key(a) < key(b); };
+    std::vector<TracedCall> clean_trace = trace_;
+    std::sort(clean_trace.begin(), clean_trace.end(), by_key);
+    std::sort(ahead_trace.begin(), ahead_trace.end(), by_key);
+    EXPECT_TRUE(std::equal(clean_trace.begin(), clean_trace.end(), ahead_trace.begin(),
+                           ahead_trace.end(),
+                           [&key](auto& a, auto& b) { return key(a) == key(b); }));
     Empty();
   }
 
@@ -123,11 +146,90 @@ class FaultWalk {
           CheckDeadDisk(i, r);
         } else {
           Check(i, r);
+          outcomes_.push_back(Digest(r));
         }
         if (HasFailure()) return;
         Empty();
       }
     }
+  }
+
+  // The walk again, reading ahead. Each call failing alone, whenever it comes, gives what it gives
+  // in the run without reading ahead; with it and every call after it failing (the threads'
+  // calls with them), result files stay untouched, no file stays open, and every output holds
+  // the beginning of what the clean run wrote.
+  void WalkEveryCallReadingAhead() {
+    ASSERT_EQ(outcomes_.size(), trace_.size());
+    for (std::size_t i = 0; i < trace_.size(); ++i) {
+      SCOPED_TRACE("reading ahead, call " + std::to_string(i + 1));
+      fs_.Reset();
+      fs_.FailNth(trace_[i].call, trace_[i].path, Occurrence(i));
+      const RunResult alone = RunConversion(Inputs(true), fs_);
+      EXPECT_EQ(fs_.OpenHandles(), 0);
+      EXPECT_EQ(Digest(alone), outcomes_[i]);
+      Empty();
+
+      fs_.Reset();
+      fs_.FailFrom(static_cast<long>(i + 1));
+      const RunResult dead = RunConversion(Inputs(true), fs_);
+      fs_.Reset();
+      EXPECT_FALSE(dead.ok);
+      EXPECT_EQ(fs_.OpenHandles(), 0);
+      for (const InputFile& f : inputs_) ExpectBytes(dir_.Read("in/" + f.name), f.bytes, f.name);
+      for (const auto& [file, bytes] : Outputs()) {
+        ASSERT_EQ(clean_outputs_.count(file), 1u) << file;
+        ExpectBytes(bytes, clean_outputs_.at(file).substr(0, bytes.size()), file);
+      }
+      Empty();
+      if (HasFailure()) return;
+    }
+  }
+
+  // A stop while the files after the one begun are read ahead: that one is finished, the others
+  // are dropped.
+  void StopWithFilesReadAhead() {
+    ConversionRun run(Inputs(true), fs_);
+    run.OnProgress([&run](const RunProgress& p) {
+      if (p.finished == 1) run.RequestStop();
+    });
+    fs_.Reset();
+    fs_.SlowDown(FsCall::kClose, 20);  // the threads get ahead of the run
+    const RunResult r = run.Execute();
+    const std::vector<TracedCall> trace = fs_.Trace();
+    fs_.Reset();
+    EXPECT_TRUE(r.ok && r.stopped);
+    EXPECT_EQ(r.processed, 2);
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+    std::string csv = csv_lines_[0] + csv_lines_[1] + csv_lines_[2];
+    ExpectBytes(dir_.Read("out/out.csv"), csv, "CSV");
+    EXPECT_EQ(dir_.List("out").size(), sides() ? 3u : 1u);
+    const std::string last = dir_ / ("in/" + inputs_.back().name);
+    EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [&](const TracedCall& c) {
+      return c.path == last && c.call == FsCall::kOpen;
+    }));
+    Empty();
+  }
+
+  // As shipped, a run starts reading ahead once opening has been slow a few times in a row: then
+  // a file is opened before the file before it is closed.
+  void ReadsAheadOnceOpeningIsSlow() {
+    fs_.Reset();
+    fs_.SlowDown(FsCall::kOpen, 2);
+    RunInputs in = Inputs();
+    in.read_ahead = ReadAheadMode::kWhenOpensAreSlow;
+    ASSERT_TRUE(RunConversion(in, fs_).ok);
+    const std::vector<TracedCall> trace = fs_.Trace();
+    fs_.Reset();
+    EXPECT_EQ(Outputs(), clean_outputs_);
+    std::size_t opens = 0;  // result files opened and not yet closed
+    std::size_t most = 0;
+    for (const TracedCall& c : trace) {
+      if (c.path.rfind(dir_ / "in/", 0) != 0) continue;
+      if (c.call == FsCall::kOpen) most = std::max(most, ++opens);
+      if (c.call == FsCall::kClose) --opens;
+    }
+    EXPECT_GT(most, 1u);
+    Empty();
   }
 
   // With skip_broken, each call on a result file failing leaves that file out, and the run
@@ -164,6 +266,18 @@ class FaultWalk {
           ExpectBytes(got.count(file) ? got.at(file) : "", bytes, file);
         }
         Empty();
+
+        // The same call failing while the files are read ahead.
+        in.read_ahead = ReadAheadMode::kAlways;
+        ConversionRun ahead(in, fs_);
+        fs_.Reset();
+        fs_.FailNth(trace_[i].call, trace_[i].path, Occurrence(i));
+        const RunResult a = ahead.Execute();
+        fs_.Reset();
+        EXPECT_TRUE(a.ok && a.skipped == 1);
+        EXPECT_EQ(fs_.OpenHandles(), 0);
+        EXPECT_EQ(Outputs(), got);
+        Empty();
         if (HasFailure()) return;
       }
     }
@@ -171,6 +285,25 @@ class FaultWalk {
 
  private:
   static bool HasFailure() { return ::testing::Test::HasFailure(); }
+
+  // Which call of its kind on its file call i of the clean run is (1 for the first).
+  long Occurrence(std::size_t i) const {
+    return std::count_if(
+        trace_.begin(), trace_.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+        [&](const TracedCall& c) { return c.call == trace_[i].call && c.path == trace_[i].path; });
+  }
+
+  // What a run reported and left in the output directory, in short.
+  std::string Digest(const RunResult& r) const {
+    std::string text = std::to_string(r.ok) + " " + std::to_string(r.processed) + " " +
+                       std::to_string(static_cast<int>(r.failure.err_no)) + " " + r.failure.s1 +
+                       " " + r.failure.s2 + " " + r.failure.detail + "\n";
+    for (const auto& [name, bytes] : Outputs()) {
+      text += name + " " + std::to_string(bytes.size()) + " " +
+              std::to_string(std::hash<std::string>()(bytes)) + "\n";
+    }
+    return text;
+  }
 
   std::map<std::string, std::string> Outputs() const {
     std::map<std::string, std::string> files;
@@ -330,6 +463,8 @@ class FaultWalk {
   std::vector<TracedCall> trace_;
   std::vector<std::string> csv_lines_;  // header first, each with its CR LF
   std::vector<std::string> clean_sides_;
+  std::map<std::string, std::string> clean_outputs_;
+  std::vector<std::string> outcomes_;  // Digest of the run with call i + 1 failing alone
   std::optional<std::size_t> list_, csv_open_;
   std::vector<std::size_t> result_open_, result_close_;
   std::map<std::size_t, std::size_t> side_open_, side_close_;
@@ -354,6 +489,8 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
     FaultWalk walk(m, model::kAllItemsMask, patterns[mode], std::move(inputs));
     walk.CleanRun();
     walk.WalkEveryCall();
+    walk.WalkEveryCallReadingAhead();
+    walk.StopWithFilesReadAhead();
   }
 }
 
@@ -388,6 +525,18 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
                  std::move(inputs));
   walk.CleanRun();
   walk.WalkEveryCall();
+  walk.WalkEveryCallReadingAhead();
+}
+
+TEST(FaultWalk, ReadsAheadOnceOpeningIsSlow) {
+  std::vector<InputFile> inputs;
+  for (int i = 1; i <= 8; ++i) {
+    inputs.push_back(MakeInput("Brawn_" + std::to_string(i) + ".txt",
+                               {.mode = Mode::kMuscleStrength, .turns = 1, .seed = i}));
+  }
+  FaultWalk walk(Mode::kMuscleStrength, model::kDefaultMask, "Brawn_*.txt", std::move(inputs));
+  walk.CleanRun();
+  walk.ReadsAheadOnceOpeningIsSlow();
 }
 
 }  // namespace

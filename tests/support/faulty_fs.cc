@@ -43,13 +43,14 @@ class FaultyInputFile final : public FaultyFile<platform::InputFile> {
 
   std::ptrdiff_t Read(char* buf, std::size_t n) override {
     if (base_ == nullptr) return -1;
-    if (fs_->Count(FsCall::kRead, path_)) return -1;
+    std::size_t at = 0;
+    if (fs_->Count(FsCall::kRead, path_, &at)) return -1;
     const std::ptrdiff_t got = base_->Read(buf, n);
     if (got < 0) {
       fs_->Answered(false);
       return got;
     }
-    fs_->Transferred(got);
+    fs_->Transferred(at, got);
     return got;
   }
 };
@@ -61,10 +62,11 @@ class FaultyOutputFile final : public FaultyFile<platform::OutputFile> {
   bool Write(const char* data, std::size_t n, std::size_t* written) override {
     if (written != nullptr) *written = 0;
     if (base_ == nullptr) return false;
-    if (fs_->Count(FsCall::kWrite, path_)) return false;
+    std::size_t at = 0;
+    if (fs_->Count(FsCall::kWrite, path_, &at)) return false;
     std::size_t done = 0;
     const bool ok = fs_->Answered(base_->Write(data, n, &done));
-    fs_->Transferred(static_cast<std::ptrdiff_t>(done));
+    fs_->Transferred(at, static_cast<std::ptrdiff_t>(done));
     if (written != nullptr) *written = done;
     return ok;
   }
@@ -76,13 +78,18 @@ class FaultyOutputFile final : public FaultyFile<platform::OutputFile> {
   }
 };
 
+thread_local bool FaultyFileSystem::injected_error_ = false;
+
 void FaultyFileSystem::Reset() {
+  const std::lock_guard<std::mutex> lock(mutex_);
   calls_ = 0;
   fail_at_ = 0;
   fail_from_ = 0;
+  fail_nth_ = 0;
   injected_error_ = false;
   trace_.clear();
-  SlowDown(FsCall::kOpen, 0);
+  slow_ms_ = 0;
+  slow_call_ = -1;
 }
 
 void FaultyFileSystem::SlowDown(FsCall call, int milliseconds) {
@@ -90,16 +97,24 @@ void FaultyFileSystem::SlowDown(FsCall call, int milliseconds) {
   slow_call_ = milliseconds > 0 ? static_cast<int>(call) : -1;
 }
 
-bool FaultyFileSystem::Count(FsCall call, std::string_view path) {
+bool FaultyFileSystem::Count(FsCall call, std::string_view path, std::size_t* at) {
   if (slow_call_.load(std::memory_order_relaxed) == static_cast<int>(call)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(slow_ms_.load()));
   }
+  const std::lock_guard<std::mutex> lock(mutex_);
   ++calls_;
+  const bool nth = fail_nth_ != 0 && call == fail_call_ && path == fail_path_ && --fail_nth_ == 0;
   const bool fail =
-      (fail_at_ != 0 && calls_ == fail_at_) || (fail_from_ != 0 && calls_ >= fail_from_);
+      (fail_at_ != 0 && calls_ == fail_at_) || (fail_from_ != 0 && calls_ >= fail_from_) || nth;
+  if (at != nullptr) *at = trace_.size();
   trace_.push_back(TracedCall{call, std::string(path), 0, fail});
   if (fail) injected_error_ = true;
   return fail;
+}
+
+void FaultyFileSystem::Transferred(std::size_t at, std::ptrdiff_t bytes) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  trace_[at].bytes = bytes;
 }
 
 template <typename Faulty, typename File>

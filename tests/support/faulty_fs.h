@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -29,6 +30,8 @@ struct TracedCall {
   bool failed = false;       // the planned failure
 };
 
+// Safe to call from several threads: calls are numbered in the order they reach it, and an
+// injected failure is the last error of the thread that made the call.
 class FaultyFileSystem final : public platform::FileSystem {
  public:
   explicit FaultyFileSystem(platform::FileSystem& base = platform::RealFileSystem())
@@ -41,11 +44,21 @@ class FaultyFileSystem final : public platform::FileSystem {
   void FailCall(long n) { fail_at_ = n; }
   // The call numbered `n` and every call after it fail, as on a disk that has gone away.
   void FailFrom(long n) { fail_from_ = n; }
+  // The `nth` call of kind `call` on `path` fails, whatever its number: the same call in runs
+  // whose calls come in an order that varies.
+  void FailNth(FsCall call, std::string path, long nth) {
+    fail_call_ = call;
+    fail_path_ = std::move(path);
+    fail_nth_ = nth;
+  }
   // Every later call of kind `call` first waits `milliseconds`, as on a slow network share (0
   // ends the wait). Safe to set while another thread makes calls.
   void SlowDown(FsCall call, int milliseconds);
   // Calls counted since Reset.
-  long CallCount() const { return calls_; }
+  long CallCount() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+  }
   // Files opened through this file system and not closed yet.
   int OpenHandles() const { return open_; }
   // Every call counted since Reset; Trace()[n - 1] is call n.
@@ -71,10 +84,11 @@ class FaultyFileSystem final : public platform::FileSystem {
   friend class FaultyInputFile;
   friend class FaultyOutputFile;
 
-  // Counts one call and says whether it is to fail.
-  bool Count(FsCall call, std::string_view path);
-  // The bytes the call counted last has read or written.
-  void Transferred(std::ptrdiff_t bytes) { trace_.back().bytes = bytes; }
+  // Counts one call and says whether it is to fail; `*at` (when given) receives its place in
+  // the trace.
+  bool Count(FsCall call, std::string_view path, std::size_t* at = nullptr);
+  // The bytes the call at `at` has read or written.
+  void Transferred(std::size_t at, std::ptrdiff_t bytes);
   // Passes on what a call of the wrapped file system answered; a failure of its own makes its
   // error the last one, as the system's error number would.
   template <typename T>
@@ -87,11 +101,15 @@ class FaultyFileSystem final : public platform::FileSystem {
   std::unique_ptr<File> Opened(std::unique_ptr<File> base, const std::string& path);
 
   platform::FileSystem& base_;
+  mutable std::mutex mutex_;  // guards the counting and the trace
   long calls_ = 0;
   long fail_at_ = 0;
   long fail_from_ = 0;
-  int open_ = 0;
-  bool injected_error_ = false;  // the last failure was an injected one
+  FsCall fail_call_ = FsCall::kOpen;
+  std::string fail_path_;
+  long fail_nth_ = 0;  // 0: none
+  std::atomic<int> open_{0};
+  static thread_local bool injected_error_;  // this thread's last failure was an injected one
   std::vector<TracedCall> trace_;
   std::atomic<int> slow_call_{-1};
   std::atomic<int> slow_ms_{0};
