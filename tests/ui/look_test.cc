@@ -11,12 +11,15 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTreeWidgetItemIterator>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "support/workdir.h"
 #include "ui/dialogs.h"
 #include "ui/main_form.h"
+#include "ui/path_testing.h"
 #include "ui/ui_test_env.h"
 
 namespace tallyx::ui {
@@ -109,6 +112,76 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
       EXPECT_LE(metrics.height(), room.height()) << w->objectName().toStdString();
     }
     EXPECT_GT(measured, 0);
+  }
+}
+
+// Rows of `tree` shown whole.
+int RowsInView(QTreeWidget* tree) {
+  int rows = 0;
+  for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+    const QRect row = tree->visualItemRect(*it);
+    if (!row.isEmpty() && tree->viewport()->rect().contains(row)) ++rows;
+  }
+  return rows;
+}
+
+using GrowingDialogTest = testing::PathDialogTest;
+
+// The path dialogs open at their designed size and grow, never shrink: the lists take the room,
+// the buttons keep their size and their place at the bottom right.
+TEST_F(GrowingDialogTest, ListsTakeTheRoomAndButtonsKeepToTheCorner) {
+  SelDirMembers dir_members{Abs("data/sub1")};
+  SelFileMembers file_members{Abs("data/sub1/out.csv")};
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<QDialog>()> make;
+    QSize designed;
+    std::vector<const char*> lists;  // each grows in both directions
+  };
+  const Case cases[] = {
+      {"input directory",
+       [&] { return std::make_unique<SelDir>(&dir_members); },
+       {214, 172},
+       {"Dir1"}},
+      {"output file",
+       [&] { return std::make_unique<SelFile>(&file_members); },
+       {214, 221},
+       {"Dir1", "File1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::unique_ptr<QDialog> dialog = c.make();
+    dialog->show();
+    EXPECT_EQ(dialog->size(), c.designed);
+    EXPECT_EQ(dialog->minimumSize(), c.designed);
+    auto* tree = testing::Child<QTreeWidget>(*dialog, "Dir1");
+    std::map<QString, QRect> before;
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      before[w->objectName()] = w->geometry();
+    }
+    const int rows = RowsInView(tree);
+
+    const QSize extra(150, 121);
+    dialog->resize(c.designed + extra);
+    EXPECT_GT(RowsInView(tree), rows);
+    for (const char* list : c.lists) {
+      const QRect now = testing::Child(*dialog, list)->geometry();
+      EXPECT_GT(now.width(), before[list].width()) << list;
+      EXPECT_GT(now.height(), before[list].height()) << list;
+    }
+    for (const char* name : {"OKButton", "CancelButton"}) {
+      const QRect now = testing::Child(*dialog, name)->geometry();
+      EXPECT_EQ(now, before[name].translated(extra.width(), extra.height())) << name;
+      EXPECT_TRUE(dialog->rect().contains(now)) << name;
+    }
+    // Nothing runs out of the dialog or into the buttons' row.
+    const int buttons_top = before["OKButton"].top() + extra.height();
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(dialog->rect().contains(w->geometry())) << w->objectName().toStdString();
+      if (!w->objectName().endsWith("Button")) {
+        EXPECT_LT(w->geometry().bottom(), buttons_top) << w->objectName().toStdString();
+      }
+    }
   }
 }
 
