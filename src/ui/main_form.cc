@@ -453,7 +453,9 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainForm::dragEnterEvent(QDragEnterEvent* event) {
-  Drag(event, Bt_File->geometry().contains(event->position().toPoint()));
+  // A drag refused on entering gets no moves: it is taken when the window takes it somewhere
+  // (the output button takes the most), and each move then says whether here.
+  Drag(event, true);
 }
 
 void MainForm::dragMoveEvent(QDragMoveEvent* event) {

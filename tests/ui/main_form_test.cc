@@ -476,23 +476,28 @@ TEST_F(MainFormTest, OutputFileHandOver) {
   }
 }
 
-// Drags `urls` from the desktop over the middle of `onto`, a control of the shown window `form`,
-// and drops them there (also after a refusal), through the window as the platform does. Whether
-// the drag and the drop were taken, as a copy: a source told "moved" may remove its files.
+// Drags `urls` from the desktop into the shown window `form` at its top left corner, over the
+// middle of its control `onto`, and drops them there (also after a refusal), through the window
+// as the platform does. Whether the drag and the drop were taken, as a copy: a source told
+// "moved" may remove its files.
 bool DropOn(QWidget* form, QWidget* onto, const QList<QUrl>& urls) {
   QMimeData mime;
   mime.setUrls(urls);
   mime.setText(urls.front().toString());  // as file managers add
-  const QPoint at = onto->mapTo(form, onto->rect().center());
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-  QDragEnterEvent enter(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter({1, 1}, actions, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(form->windowHandle(), &enter);
-  QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
-  if (enter.isAccepted()) move.accept();
-  QApplication::sendEvent(form->windowHandle(), &move);
-  QDropEvent drop(at, actions, &mime, Qt::NoButton, Qt::NoModifier);
+  bool taken = enter.isAccepted();
+  for (const QPoint at : {QPoint(1, 1), onto->mapTo(form, onto->rect().center())}) {
+    QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+    if (taken) move.accept();  // the platform's guess from the answer before
+    QApplication::sendEvent(form->windowHandle(), &move);
+    taken = move.isAccepted();
+  }
+  QDropEvent drop(onto->mapTo(form, onto->rect().center()), actions, &mime, Qt::NoButton,
+                  Qt::NoModifier);
   QApplication::sendEvent(form->windowHandle(), &drop);
-  return move.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+  return taken && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
 
 TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
