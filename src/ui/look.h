@@ -10,6 +10,7 @@
 #include <vector>
 
 class QDialog;
+class QWidget;
 
 namespace tallyx::ui {
 
