@@ -57,7 +57,8 @@ class OptSet : public QDialog {
 // Input directory: drive list and directory list. The dialog positions itself on SetStr when it
 // is first shown (so SetStr may be stored before or after constructing it). "OK" stores the
 // directory shown, "ｷｬﾝｾﾙ" stores "-1", closing from the title bar (or Escape) stores nothing.
-// Widgets: "Drive1" (a QComboBox), "Dir1" (a QTreeWidget), "OKButton", "CancelButton".
+// Widgets: "Drive1" (a QComboBox), "Dir1" (a QTreeWidget), "OKButton", "CancelButton". It opens
+// at its designed size and may be made larger, the tree taking the room.
 class SelDir : public QDialog {
   Q_OBJECT
  public:
@@ -76,7 +77,8 @@ class SelDir : public QDialog {
 // it positions itself on SetStr when first shown. "OK" stores the directory joined with the file
 // name (or, with an empty name, shows a message and stays open); "ｷｬﾝｾﾙ" stores "-1"; closing
 // from the title bar (or Escape) stores nothing. Widgets: "Drive1", "Dir1", "File1" (a
-// QListWidget), "Label1", "FileName" (a QLineEdit), "OKButton", "CancelButton".
+// QListWidget), "Label1", "FileName" (a QLineEdit), "OKButton", "CancelButton". It opens at its
+// designed size and may be made larger, the tree and the file list taking the room.
 class SelFile : public QDialog {
   Q_OBJECT
  public:

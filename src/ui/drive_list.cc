@@ -103,7 +103,8 @@ bool ShowDirectory(DriveList* drives, DirList* dirs, const QString& dir) {
   return true;
 }
 
-PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str) {
+PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str,
+                              Growth* growth, Growth::Edges dir_growth) {
   PathControls c;
   c.Drive1 = new DriveList(dialog);
   c.Drive1->setObjectName("Drive1");
@@ -124,6 +125,10 @@ PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, 
   };
   c.OKButton = button("OKButton", "OK", 1080);
   c.CancelButton = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
+  growth->Add(c.Drive1, Growth::kWidens);
+  growth->Add(c.Dir1, dir_growth);
+  growth->Add(c.OKButton, Growth::kKeepsToTheCorner);
+  growth->Add(c.CancelButton, Growth::kKeepsToTheCorner);
 
   ShowCurrentDirectory(c.Drive1, c.Dir1);
   QObject::connect(c.Drive1, &QComboBox::currentIndexChanged, dialog,

@@ -1,12 +1,16 @@
-// What the dialogs share in their looks: positions given in twips, the fonts, the fixed frame.
+// What the dialogs share in their looks: positions given in twips, the fonts, the frames.
 #pragma once
 
 #include <QFont>
+#include <QObject>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <string_view>
+#include <vector>
 
 class QDialog;
+class QWidget;
 
 namespace tallyx::ui {
 
@@ -32,5 +36,43 @@ QFont ArialFont();
 // A fixed dialog border around a client area of the given size in twips: no resizing, no
 // minimize or maximize box, a close box in the title bar.
 void FixDialogFrame(QDialog* dialog, int width_twips, int height_twips);
+
+// Keeps the controls of a growable dialog in place as it grows beyond its designed size: each
+// control keeps its designed rectangle, and each edge of it moves by a share of the extra width
+// (left and right edges) or height (top and bottom edges): 0 stays, 1 moves with the dialog's
+// right or bottom border. Edges that meet move by the same share and so stay together.
+class Growth : public QObject {
+ public:
+  struct Edges {
+    double left, top, right, bottom;
+  };
+  static constexpr Edges kWidens{0, 0, 1, 0};
+  static constexpr Edges kFills{0, 0, 1, 1};
+  static constexpr Edges kKeepsToTheCorner{1, 1, 1, 1};
+
+  Growth(QDialog* dialog, QSize designed);
+  // `control` at its designed place now.
+  void Add(QWidget* control, Edges edges);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Control {
+    QWidget* widget;
+    QRect designed;
+    Edges edges;
+  };
+  void Place(const Control& c, QSize size) const;
+
+  QSize designed_;
+  std::vector<Control> controls_;
+};
+
+// A dialog border around a client area that opens at the given size in twips and may be made
+// larger, never smaller: no minimize or maximize box, a close box in the title bar. The size is
+// the dialog window's own, so every new window opens at the given size again. The controls
+// follow the dialog's growth as they are added to the Growth it returns (owned by the dialog).
+Growth* GrowableDialogFrame(QDialog* dialog, int width_twips, int height_twips);
 
 }  // namespace tallyx::ui

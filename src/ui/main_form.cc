@@ -4,14 +4,18 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -19,10 +23,13 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "platform/text_conv.h"
+#include "platform/wildcard.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
 #include "shell/open_document.h"
+#include "ui/dir_list.h"
 #include "ui/look.h"
 #include "ui/message_sink.h"
 #include "ui/run_progress.h"
@@ -33,14 +40,24 @@ namespace {
 constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
-// Drops every key, mouse, wheel and touch event of the application while it lives.
+
+bool IsDrag(const QEvent* event) {
+  return event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop;
+}
+
+// What a window that takes no input does not take: keys, clicks, wheel, touch, and drops (a drag
+// that is not answered is refused).
+bool IsUserInput(const QEvent* event) { return event->isInputEvent() || IsDrag(event); }
+
+// Drops every key, mouse, wheel, touch and drag event of the application while it lives.
 class InputDropped : public QObject {
  public:
   InputDropped() { QCoreApplication::instance()->installEventFilter(this); }
   ~InputDropped() override { QCoreApplication::instance()->removeEventFilter(this); }
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override { return event->isInputEvent(); }
+  bool eventFilter(QObject*, QEvent* event) override { return IsUserInput(event); }
 };
 
 // A run still going after this long shows its progress.
@@ -100,7 +117,7 @@ class InputBlocker : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    const bool input = event->isInputEvent() || event->type() == QEvent::Shortcut ||
+    const bool input = IsUserInput(event) || event->type() == QEvent::Shortcut ||
                        event->type() == QEvent::ShortcutOverride;
     return input && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == form_;
   }
@@ -120,6 +137,11 @@ MainForm::MainForm(QWidget* parent, platform::FileSystem& fs) : QWidget(parent),
   setFont(GothicFont());
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
+  setAcceptDrops(true);
+  // The boxes take text dragged into them as ever; items from the desktop are the window's.
+  CbPath->lineEdit()->installEventFilter(this);
+  CbFilter->lineEdit()->installEventFilter(this);
+  txtOutput->installEventFilter(this);
   Form_Load();
 }
 
@@ -211,17 +233,21 @@ void MainForm::Bt_path_Click() {
   if (!directory.empty() && fs_.PathExists(directory)) SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
   dialog->exec();
-  if (const auto chosen = Chosen(SelDirForm.SetStr)) CbPath->setEditText(*chosen);
+  if (const auto chosen = Chosen(SelDirForm.SetStr)) TakeDirectory(*chosen);
   delete dialog.data();
 }
+
+void MainForm::TakeDirectory(const QString& directory) { CbPath->setEditText(directory); }
 
 void MainForm::Bt_File_Click() {
   SelFileForm.SetStr = txtOutput->text();
   QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
   dialog->exec();
-  if (const auto file = Chosen(SelFileForm.SetStr)) txtOutput->setText(*file);
+  if (const auto file = Chosen(SelFileForm.SetStr)) TakeOutput(*file);
   delete dialog.data();
 }
+
+void MainForm::TakeOutput(const QString& file) { txtOutput->setText(file); }
 
 void MainForm::Bt_Opt_Click() {
   OptSetForm.OptCode = QString::number(CnvCode);
@@ -409,6 +435,13 @@ void MainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (IsDrag(event) && watched != CbMode) {
+    auto* drag = static_cast<QDropEvent*>(event);
+    if (drag->mimeData() != nullptr && drag->mimeData()->hasUrls()) {
+      Drag(drag, watched == txtOutput);
+      return true;
+    }
+  }
   if (watched == CbMode && event->type() == QEvent::FocusOut && !ending_) {
     // Opening its own list or leaving the window is no loss of focus for the mode box.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -417,6 +450,61 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void MainForm::dragEnterEvent(QDragEnterEvent* event) {
+  // A drag refused on entering gets no moves: it is taken when the window takes it somewhere
+  // (the output button takes the most), and each move then says whether here.
+  Drag(event, true);
+}
+
+void MainForm::dragMoveEvent(QDragMoveEvent* event) {
+  Drag(event, Bt_File->geometry().contains(event->position().toPoint()));
+}
+
+void MainForm::dropEvent(QDropEvent* event) {
+  Drag(event, Bt_File->geometry().contains(event->position().toPoint()));
+}
+
+void MainForm::Drag(QDropEvent* event, bool on_output) {
+  const std::optional<Dropped> dropped = DropOf(event->mimeData(), on_output);
+  // Never a move: a source that moves removes what it handed over.
+  const Qt::DropActions actions = event->possibleActions();
+  if (!dropped || (actions & (Qt::CopyAction | Qt::LinkAction)) == 0) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction((actions & Qt::CopyAction) != 0 ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+  if (event->type() != QEvent::Drop) return;
+  if (dropped->to_output) {
+    TakeOutput(dropped->path);
+  } else {
+    TakeDirectory(dropped->path);
+  }
+}
+
+std::optional<MainForm::Dropped> MainForm::DropOf(const QMimeData* mime, bool on_output) const {
+  if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = mime->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile() || urls.front().toLocalFile().isEmpty()) {
+    return std::nullopt;
+  }
+  const QString path = CleanPath(urls.front().toLocalFile());
+  const QString native = QDir::toNativeSeparators(path);
+  if (fs_.IsDirectory(Utf8(native))) return Dropped{false, native};
+  if (!fs_.PathExists(Utf8(native))) return std::nullopt;
+  const auto split = platform::SplitPath(Utf16(path));
+  if (!split) return std::nullopt;
+  const QString name = path.mid(static_cast<qsizetype>(split->name_start));
+  if (on_output && name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+    return Dropped{true, native};
+  }
+  // A result file: one that the run would read from its folder with the filter shown.
+  const std::string pattern = model::ValuePart(Utf8(CbFilter->currentText()));
+  if (!platform::MatchWildcard(pattern, Utf8(name))) return std::nullopt;
+  return Dropped{
+      false, QDir::toNativeSeparators(path.left(static_cast<qsizetype>(split->directory_length)))};
 }
 
 }  // namespace tallyx::ui

@@ -1,12 +1,18 @@
 // The program's only top-level window: the four inputs of a conversion, the dialogs that choose
 // them, and the commands that run the conversion, open its result, restore the defaults and end
 // the program. Constructing it runs Form_Load, which loads the settings.
+//
+// It also takes one item dropped from the desktop: a folder becomes the input directory, a result
+// file (one the filter shown matches) gives its folder, and a ".csv" file dropped on the output
+// box or its button becomes the output file. Anything else is refused, and so is every drop
+// while the window takes no input.
 #pragma once
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,9 +24,13 @@
 #include "ui/dialogs.h"
 
 class QComboBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QEventLoop;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 
 namespace tallyx::ui {
@@ -73,6 +83,9 @@ class MainForm : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -83,6 +96,21 @@ class MainForm : public QWidget {
   // Selects a mode entry; the mode-change handling runs also when the entry was selected already.
   void SelectMode(model::Mode mode);
   void SetCommandButtonsEnabled(bool enabled);
+  // A directory chosen, as the directory dialog hands it back: a plain path, without comment.
+  void TakeDirectory(const QString& directory);
+  void TakeOutput(const QString& file);
+
+  // What a drop of `mime` would change: the input directory or the output file (`to_output`),
+  // and its new text, in the form the dialogs give. None when the drop is refused. `on_output`:
+  // it is dropped on the output box or its button.
+  struct Dropped {
+    bool to_output;
+    QString path;
+  };
+  std::optional<Dropped> DropOf(const QMimeData* mime, bool on_output) const;
+  // Accepts the drag or drop `event` when DropOf takes it (as a copy: the source keeps its
+  // files), refuses it otherwise; a drop accepted is taken.
+  void Drag(QDropEvent* event, bool on_output);
   void UnloadOptSet();
   // Saves the settings once and ends the program; later calls do nothing. A run still going is
   // stopped first, as its "中止" would.

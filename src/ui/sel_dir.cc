@@ -22,9 +22,11 @@ SelDir::SelDir(SelDirMembers* members, QWidget* parent)
   setObjectName("SelDir");
   setWindowTitle("Pathの設定");
   setFont(GothicFont());
-  FixDialogFrame(this, 3210, 2580);
+  Growth* growth = GrowableDialogFrame(this, 3210, 2580);
 
-  const PathControls c = MakePathControls(this, 1560, 2160, &impl_->members->SetStr);
+  // The tree takes all the room the dialog is given beyond its designed size.
+  const PathControls c =
+      MakePathControls(this, 1560, 2160, &impl_->members->SetStr, growth, Growth::kFills);
   impl_->Drive1 = c.Drive1;
   impl_->Dir1 = c.Dir1;
   connect(c.OKButton, &QPushButton::clicked, this, [this] {  // OKButton_Click

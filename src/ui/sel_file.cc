@@ -78,9 +78,12 @@ SelFile::SelFile(SelFileMembers* members, QWidget* parent)
   setObjectName("SelFile");
   setWindowTitle("Outputの設定");
   setFont(GothicFont());
-  FixDialogFrame(this, 3210, 3315);
+  Growth* growth = GrowableDialogFrame(this, 3210, 3315);
 
-  const PathControls c = MakePathControls(this, 930, 2880, &impl_->members->SetStr);
+  // The tree and the file list share the room the dialog is given beyond its designed height;
+  // the file name keeps to the bottom, above the buttons.
+  const PathControls c =
+      MakePathControls(this, 930, 2880, &impl_->members->SetStr, growth, {0, 0, 1, 0.5});
   impl_->Drive1 = c.Drive1;
   impl_->Dir1 = c.Dir1;
 
@@ -97,6 +100,10 @@ SelFile::SelFile(SelFileMembers* members, QWidget* parent)
   impl_->FileName = new QLineEdit(this);
   impl_->FileName->setObjectName("FileName");
   impl_->FileName->setGeometry(Twips(600, 2520, 2535, 270));
+
+  growth->Add(impl_->File1, {0, 0.5, 1, 1});
+  growth->Add(label, {0, 1, 0, 1});
+  growth->Add(impl_->FileName, {0, 1, 1, 1});
 
   // Tab order as the controls stand: the lists, the name, then the buttons.
   setTabOrder(impl_->Dir1, impl_->File1);

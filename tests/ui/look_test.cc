@@ -11,12 +11,15 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "support/workdir.h"
 #include "ui/dialogs.h"
 #include "ui/main_form.h"
+#include "ui/path_testing.h"
 #include "ui/ui_test_env.h"
 
 namespace tallyx::ui {
@@ -109,6 +112,49 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
       EXPECT_LE(metrics.height(), room.height()) << w->objectName().toStdString();
     }
     EXPECT_GT(measured, 0);
+  }
+}
+
+// Rows of `tree` shown whole.
+int RowsInView(QTreeWidget* tree) {
+  int rows = 0;
+  for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+    const QRect row = tree->visualItemRect(*it);
+    if (!row.isEmpty() && tree->viewport()->rect().contains(row)) ++rows;
+  }
+  return rows;
+}
+
+using GrowingDialogTest = testing::PathDialogTest;
+
+// The path dialogs open at their designed size and may grow, never shrink: the tree takes the
+// room, the buttons keep their size at the bottom right and nothing runs over them.
+TEST_F(GrowingDialogTest, ListsTakeTheRoomAndButtonsKeepToTheCorner) {
+  SelDirMembers dir_members{Abs("data/sub1")};
+  SelFileMembers file_members{Abs("data/sub1/out.csv")};
+  SelDir sel_dir(&dir_members);
+  SelFile sel_file(&file_members);
+  const std::pair<QDialog*, QSize> cases[] = {{&sel_dir, {214, 172}}, {&sel_file, {214, 221}}};
+  for (const auto& [dialog, designed] : cases) {
+    SCOPED_TRACE(dialog->objectName().toStdString());
+    dialog->show();
+    EXPECT_EQ(dialog->size(), designed);
+    EXPECT_EQ(dialog->minimumSize(), designed);
+    auto* tree = testing::Child<QTreeWidget>(*dialog, "Dir1");
+    const int rows = RowsInView(tree);
+    const QRect ok = testing::Child(*dialog, "OKButton")->geometry();
+    const QRect cancel = testing::Child(*dialog, "CancelButton")->geometry();
+
+    dialog->resize(designed + QSize(150, 121));
+    EXPECT_GT(RowsInView(tree), rows);
+    EXPECT_EQ(testing::Child(*dialog, "OKButton")->geometry(), ok.translated(150, 121));
+    EXPECT_EQ(testing::Child(*dialog, "CancelButton")->geometry(), cancel.translated(150, 121));
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(dialog->rect().contains(w->geometry())) << w->objectName().toStdString();
+      if (qobject_cast<QPushButton*>(w) == nullptr) {
+        EXPECT_LT(w->geometry().bottom(), ok.top() + 121) << w->objectName().toStdString();
+      }
+    }
   }
 }
 

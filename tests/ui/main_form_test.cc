@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QWindow>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -476,6 +481,97 @@ TEST_F(MainFormTest, OutputFileHandOver) {
     EXPECT_EQ(handed, "/a/b.csv");
     EXPECT_EQ(output->text(), how == Leave::kSetAndClose ? "/c.csv" : "/a/b.csv");
     EXPECT_EQ(form->findChildren<ui::SelFile*>().size(), 0) << "not unloaded";
+  }
+}
+
+// Drags `urls` from the desktop into the shown window `form` at its top left corner, over the
+// middle of its control `onto`, and drops them there (also after a refusal), through the window
+// as the platform does. Whether the drag and the drop were taken, as a copy: a source told
+// "moved" may remove its files.
+bool DropOn(QWidget* form, QWidget* onto, const QList<QUrl>& urls) {
+  QMimeData mime;
+  mime.setUrls(urls);
+  mime.setText(urls.front().toString());  // as file managers add
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  QDragEnterEvent enter({1, 1}, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->windowHandle(), &enter);
+  bool taken = enter.isAccepted();
+  for (const QPoint at : {QPoint(1, 1), onto->mapTo(form, onto->rect().center())}) {
+    QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+    if (taken) move.accept();  // the platform's guess from the answer before
+    QApplication::sendEvent(form->windowHandle(), &move);
+    taken = move.isAccepted();
+  }
+  QDropEvent drop(onto->mapTo(form, onto->rect().center()), actions, &mime, Qt::NoButton,
+                  Qt::NoModifier);
+  QApplication::sendEvent(form->windowHandle(), &drop);
+  return taken && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+}
+
+TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
+  WorkDir data;
+  data.MakeDir("in");
+  data.MakeDir("drop");
+  data.Write("in/Brawn_1.txt", ResultFile({}));
+  for (const char* name : {"drop/Brawn_7.txt", "drop/other.txt", "drop/Out.CSV"}) {
+    data.Write(name, "x\r\n");
+  }
+  const QString path_before = Q(data / "in" + "    (筋力測定 )");
+  const QString output_before = Q(data / "run.csv");
+  const std::string drop = data / "drop", csv = drop + "/Out.CSV";
+  struct Case {
+    const char* what;
+    std::vector<std::string> items;  // under the work directory, or URLs
+    const char* onto;
+    const char* filter = nullptr;  // typed into the filter box
+    bool during_run = false;
+    std::string path = "", output = "";  // afterwards; empty: as before (the drop refused)
+  };
+  const Case cases[] = {
+      {.what = "folder", .items = {"drop"}, .onto = "CbMode", .path = drop},
+      {.what = "folder ending in a separator", .items = {"drop/"}, .onto = "CbPath", .path = drop},
+      {.what = "csv onto Output", .items = {"drop/Out.CSV"}, .onto = "txtOutput", .output = csv},
+      {.what = "csv onto its button", .items = {"drop/Out.CSV"}, .onto = "Bt_File", .output = csv},
+      {.what = "csv elsewhere", .items = {"drop/Out.CSV"}, .onto = "CbPath"},
+      {.what = "result file", .items = {"drop/Brawn_7.txt"}, .onto = "Bt_Exec", .path = drop},
+      {.what = "typed filter",
+       .items = {"drop/other.txt"},
+       .onto = "Label4",
+       .filter = "OTH*.TXT (x)",
+       .path = drop},
+      {.what = "other file", .items = {"drop/other.txt"}, .onto = "txtOutput"},
+      {.what = "two items", .items = {"drop", "in"}, .onto = "Bt_path"},
+      {.what = "no local file", .items = {"https://example.org/Out.csv"}, .onto = "txtOutput"},
+      {.what = "during a run", .items = {"drop"}, .onto = "CbMode", .during_run = true},
+  };
+  FaultyFileSystem fs;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui::MainForm form(nullptr, fs);
+    form.show();
+    Combo(form, "CbPath")->setEditText(path_before);
+    Output(form)->setText(output_before);
+    if (c.filter != nullptr) Combo(form, "CbFilter")->setEditText(c.filter);
+    QList<QUrl> urls;
+    for (const std::string& item : c.items) {
+      urls.append(item.find("://") != std::string::npos ? QUrl(Q(item))
+                                                        : QUrl::fromLocalFile(Q(data / item)));
+    }
+    QWidget* onto = form.findChild<QWidget*>(c.onto);
+    bool taken = true;
+    if (c.during_run) {
+      fs.SlowDown(FsCall::kOpen, 300);
+      QTimer::singleShot(100, &form, [&] { taken = DropOn(&form, onto, urls); });
+      Button(form, "Bt_Exec")->click();
+      fs.Reset();
+    } else {
+      taken = DropOn(&form, onto, urls);
+    }
+    EXPECT_EQ(taken, !c.path.empty() || !c.output.empty());
+    EXPECT_EQ(Combo(form, "CbPath")->currentText(),
+              c.path.empty() ? path_before : QDir::toNativeSeparators(Q(c.path)));
+    EXPECT_EQ(Output(form)->text(),
+              c.output.empty() ? output_before : QDir::toNativeSeparators(Q(c.output)));
   }
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real tallyx.exe under Wine on a virtual X server, used as a user would: the window with its
-# caption and size, each dialog, "集計実行" over result files on drive C: (its CSV must equal
-# tallyx-cli.exe's byte for byte), "開く" on a missing file, and "終了", which writes the six
-# lines of %TEMP%\Tallyx.ini. Screenshots of every window are left in SHOT_DIR to be looked at.
+# caption and size, each dialog (the two path dialogs also enlarged), "集計実行" over result files
+# on drive C: (its CSV must equal tallyx-cli.exe's byte for byte), "開く" on a missing file, and
+# "終了", which writes the six lines of %TEMP%\Tallyx.ini. Screenshots of every window are left
+# in SHOT_DIR to be looked at.
 #
 # Usage: window_under_wine.sh TALLYX_EXE TALLYX_CLI_EXE SHOT_DIR   (WINEPREFIX set)
 # Exits 77 when a tool is missing.
@@ -47,6 +48,13 @@ for d in "32 53 ^Path path" "32 112 ^Output output" "112 152 ^CSV options 328 24
   click "$wid" "$1" "$2"
   dwid=$(wait_window "$3" 20) || fail "no dialog $3"
   shot "$dwid" "$shots/dialog-$4.png" || fail "dialog $3 not drawn"
+  if [ $# -eq 4 ]; then
+    # The path dialogs can be made larger: the lists take the room.
+    xdotool windowsize "$dwid" 420 360
+    sleep 1
+    xwininfo -id "$dwid" | grep -q "Width: 420$" || fail "dialog $3 not enlarged"
+    shot "$dwid" "$shots/dialog-$4-enlarged.png" || fail "dialog $3 not drawn enlarged"
+  fi
   if [ $# -eq 6 ]; then click "$dwid" "$5" "$6"; else press "$dwid" Escape; fi
   wait_gone "$3" || fail "dialog $3 stays open"
 done
