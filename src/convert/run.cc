@@ -149,12 +149,12 @@ class Run {
     if (in_.output_path.empty()) return Fail(DetailLine("", 0, kNoOutputPath));
     if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
     if (IsInputFile(in_.output_path)) return Fail(DetailLine(in_.output_path, 0, kIsResultFile));
+    // A run that could write no column leaves the CSV file of an earlier run as it is.
+    std::string header = HeaderLine(in_.mode, in_.mask);
+    if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
     csv_ = fs_.CreateOutput(in_.output_path);
     if (!csv_) return Fail(CsvFailure(kCannotCreate));
     csv_out_.Reset(csv_.get());
-
-    std::string header = HeaderLine(in_.mode, in_.mask);
-    if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
     if (!WriteCsvLine(&header)) return Fail(CsvFailure(kCannotWrite));
     return std::nullopt;
   }
