@@ -53,9 +53,10 @@ std::string InstalledGuide();
 
 // Opens the HTML page `page` (a local file, UTF-8) at the section whose id is `anchor`, in the
 // desktop's web browser, with OpenDocument's outcomes. The page is looked at as OpenDocument looks
-// at a document; then, on Windows, the program the desktop opens ".html" files with is started
-// on the page's file URL (the shell's own "Open" of a URL drops its fragment), or the page is
-// opened as a document when there is no such program; elsewhere `xdg-open` is handed the URL.
+// at a document; then, on Windows, the program the desktop opens ".html" files with (else the one
+// for web addresses) is started on the page's file URL (the shell's own "Open" of a URL drops its
+// fragment), or the page is opened as a document when there is neither; elsewhere `xdg-open` is
+// handed the URL.
 int OpenPage(const std::string& page, const std::string& anchor,
              const WhileWaiting& while_waiting = {});
 

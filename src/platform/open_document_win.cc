@@ -44,16 +44,22 @@ std::wstring ProgramPath() {
   }
 }
 
-// The program the desktop opens ".html" files with, or empty.
-std::wstring Browser() {
+// The program the desktop opens `kind` with (a file type or a URL scheme), or empty.
+std::wstring ProgramFor(const wchar_t* kind) {
   std::wstring exe(MAX_PATH, L'\0');
   DWORD size = static_cast<DWORD>(exe.size());
-  if (::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".html", L"open", exe.data(), &size) !=
+  if (::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, kind, L"open", exe.data(), &size) !=
       S_OK) {
     return {};
   }
   exe.resize(size > 0 ? size - 1 : 0);  // the count includes the final NUL
   return exe;
+}
+
+// The web browser: the program for ".html" files, else the one for web addresses.
+std::wstring Browser() {
+  std::wstring exe = ProgramFor(L".html");
+  return exe.empty() ? ProgramFor(L"http") : exe;
 }
 
 }  // namespace
