@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "platform/end_requests.h"
+#include "platform/fs.h"
+#include "platform/open_document.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -29,7 +31,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationVersion(QStringLiteral(TALLYX_VERSION));
   QApplication::setWindowIcon(ProgramIcon());
-  tallyx::ui::MainForm form;
+  tallyx::ui::MainForm form(nullptr, tallyx::platform::RealFileSystem(),
+                            tallyx::platform::InstalledGuide());
 
   // The end of the desktop session closes the window like its close box, which saves the
   // settings and ends the program.

@@ -45,4 +45,19 @@ using WhileWaiting = std::function<void()>;
 // runs meanwhile.
 int OpenDocument(const std::string& path, const WhileWaiting& while_waiting = {});
 
+// The guide's page installed with the program (its path in UTF-8), or empty when there is none.
+// On Windows it is guide.html beside the executable; elsewhere share/doc/tallyx/guide.html under
+// the folder that holds the executable's folder, the installation prefix (/usr/bin/tallyx reads
+// /usr/share/doc/tallyx/guide.html).
+std::string InstalledGuide();
+
+// Opens the HTML page `page` (a local file, UTF-8) at the section whose id is `anchor`, in the
+// desktop's web browser, with OpenDocument's outcomes. The page is looked at as OpenDocument looks
+// at a document; then, on Windows, the program the desktop opens ".html" files with (else the one
+// for web addresses) is started on the page's file URL (the shell's own "Open" of a URL drops its
+// fragment), or the page is opened as a document when there is neither; elsewhere `xdg-open` is
+// handed the URL.
+int OpenPage(const std::string& page, const std::string& anchor,
+             const WhileWaiting& while_waiting = {});
+
 }  // namespace tallyx::platform

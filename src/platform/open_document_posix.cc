@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/open_document.h"
+#include "platform/paths.h"
 
 extern char** environ;
 
@@ -69,9 +70,8 @@ int CodeOfExitStatus(int status) {
   }
 }
 
-}  // namespace
-
-int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
+// Why `path` cannot be opened (a shell_code), or kOpened when it is there to be read.
+int LookAt(const std::string& path) {
   if (path.empty()) return kFileNotFound;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
@@ -81,10 +81,13 @@ int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
     return in_a_directory ? kFileNotFound : kPathNotFound;
   }
   if (::access(path.c_str(), R_OK) != 0) return kAccessDenied;
+  return kOpened;
+}
 
+// Hands `argument` to the desktop's opener and takes its answer.
+int RunOpener(std::string argument, const WhileWaiting& while_waiting) {
   std::string opener = "xdg-open";
-  std::string document = Absolute(path);
-  char* argv[] = {opener.data(), document.data(), nullptr};
+  char* argv[] = {opener.data(), argument.data(), nullptr};
   posix_spawn_file_actions_t actions;
   ::posix_spawn_file_actions_init(&actions);
   ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -110,6 +113,34 @@ int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
     }
   }).detach();
   return kOpened;
+}
+
+}  // namespace
+
+int OpenDocument(const std::string& path, const WhileWaiting& while_waiting) {
+  if (const int why = LookAt(path); why != kOpened) return why;
+  return RunOpener(Absolute(path), while_waiting);
+}
+
+std::string InstalledGuide() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buf.size()) {
+      const std::string exe(buf.data(), static_cast<std::size_t>(n));
+      const std::string guide = DirectoryOf(DirectoryOf(exe)) + "/share/doc/tallyx/guide.html";
+      struct stat st;
+      return ::stat(guide.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? guide : std::string();
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+int OpenPage(const std::string& page, const std::string& anchor,
+             const WhileWaiting& while_waiting) {
+  if (const int why = LookAt(page); why != kOpened) return why;
+  return RunOpener(FileUrl(Absolute(page), anchor), while_waiting);
 }
 
 }  // namespace tallyx::platform

@@ -54,7 +54,8 @@ bool IsBareRoot(std::u16string_view path) {
 }
 
 bool IsShare(std::u16string_view path) {
-  return StartsWith(path, kLongShare) || (StartsWith(path, u"//") && !StartsWith(path, kLongPrefix));
+  return StartsWith(path, kLongShare) ||
+         (StartsWith(path, u"//") && !StartsWith(path, kLongPrefix));
 }
 
 std::u16string WithoutLongPrefix(std::u16string_view path) {
@@ -85,6 +86,45 @@ std::u16string JoinPath(std::u16string_view directory, std::u16string_view name,
   if (path.empty() || (path.back() != u'/' && path.back() != separator)) path += separator;
   path += name;
   return path;
+}
+
+std::string FileUrl(std::string_view path, std::string_view anchor) {
+  std::string_view rest = path;
+  // A share's server stands where a local path has its empty host.
+  bool share = false;
+  if (rest.substr(0, 8) == "//?/UNC/") {
+    rest.remove_prefix(8);
+    share = true;
+  } else if (rest.substr(0, 4) == "//?/") {
+    rest.remove_prefix(4);
+  } else if (rest.substr(0, 2) == "//") {
+    rest.remove_prefix(2);
+    share = true;
+  }
+  const auto encode = [](std::string_view text, std::string& out) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char ch : text) {
+      const auto c = static_cast<unsigned char>(ch);
+      const bool plain_char = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                              (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                              c == '~' || c == '/' || c == ':';
+      if (plain_char) {
+        out += ch;
+      } else {
+        out += '%';
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+      }
+    }
+  };
+  std::string url = "file://";
+  if (!share && rest.substr(0, 1) != "/") url += '/';
+  encode(rest, url);
+  if (!anchor.empty()) {
+    url += '#';
+    encode(anchor, url);
+  }
+  return url;
 }
 
 }  // namespace tallyx::platform

@@ -46,4 +46,11 @@ std::optional<PathSplit> SplitPath(std::u16string_view path);
 std::u16string JoinPath(std::u16string_view directory, std::u16string_view name,
                         char16_t separator = u'/');
 
+// The file URL of the absolute path `path` (UTF-8, "/" between the parts as in the rules above),
+// with `anchor` as its fragment when given: "/doc/a b.html" is "file:///doc/a%20b.html",
+// "C:/doc/a.html" "file:///C:/doc/a.html", "//server/share/a.html" "file://server/share/a.html";
+// the long forms lose their prefix. Every byte but an ASCII letter, digit, "-", ".", "_", "~", "/"
+// and ":" is percent-encoded, so that a browser reads it alike whatever the system's code page.
+std::string FileUrl(std::string_view path, std::string_view anchor = {});
+
 }  // namespace tallyx::platform

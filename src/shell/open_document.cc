@@ -46,4 +46,9 @@ OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& 
   return OutcomeOf(platform::OpenDocument(path, while_waiting));
 }
 
+OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
+                     const platform::WhileWaiting& while_waiting) {
+  return OutcomeOf(platform::OpenPage(page, anchor, while_waiting));
+}
+
 }  // namespace tallyx::shell

@@ -26,4 +26,9 @@ OpenOutcome OutcomeOf(std::int32_t code);
 // waited for.
 OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& while_waiting = {});
 
+// Opens the HTML page `page` (UTF-8) at the section with id `anchor` in the desktop's browser;
+// its failures are told as OpenDocument's, the page standing for the document.
+OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
+                     const platform::WhileWaiting& while_waiting = {});
+
 }  // namespace tallyx::shell

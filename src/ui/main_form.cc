@@ -13,12 +13,14 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "convert/run.h"
 #include "model/model.h"
@@ -59,6 +61,20 @@ class InputDropped : public QObject {
  protected:
   bool eventFilter(QObject*, QEvent* event) override { return IsUserInput(event); }
 };
+
+// Opens a document or page with `open` while the user's input is dropped and the windows keep
+// painting: the desktop's opener may be waited for.
+template <typename Open>
+shell::OpenOutcome WithInputDropped(Open open) {
+  const InputDropped no_input;
+  return open([] { QCoreApplication::processEvents(); });
+}
+
+// The guide's section for each window: the ids its page gives them.
+constexpr const char* kMainWindowSection = "main-window";
+constexpr const char* kOptSetSection = "output-items";
+constexpr const char* kSelDirSection = "input-folder";
+constexpr const char* kSelFileSection = "output-file";
 
 // A run still going after this long shows its progress.
 constexpr std::chrono::milliseconds kProgressDelay{500};
@@ -128,7 +144,8 @@ class InputBlocker : public QObject {
 
 }  // namespace
 
-MainForm::MainForm(QWidget* parent, platform::FileSystem& fs) : QWidget(parent), fs_(fs) {
+MainForm::MainForm(QWidget* parent, platform::FileSystem& fs, std::string guide)
+    : QWidget(parent), fs_(fs), guide_(std::move(guide)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(FromUtf8(kCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -179,6 +196,20 @@ void MainForm::CreateControls() {
   connect(Bt_Excel, &QPushButton::clicked, this, &MainForm::Bt_Excel_Click);
   connect(Bt_Init, &QPushButton::clicked, this, &MainForm::Bt_Init_Click);
   connect(Bt_End, &QPushButton::clicked, this, &MainForm::Bt_End_Click);
+  AddGuideKey(this, kMainWindowSection);
+}
+
+void MainForm::AddGuideKey(QWidget* window, const char* section) {
+  auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+  key->setContext(Qt::WindowShortcut);
+  connect(key, &QShortcut::activated, this, [this, section] { OpenGuide(section); });
+}
+
+void MainForm::OpenGuide(const char* section) {
+  if (guide_.empty()) return;
+  const shell::OpenOutcome outcome = WithInputDropped(
+      [&](const platform::WhileWaiting& wait) { return shell::OpenPage(guide_, section, wait); });
+  ReportNotOpened(outcome, FromUtf8(guide_));
 }
 
 void MainForm::Form_Load() {
@@ -224,7 +255,10 @@ void MainForm::CbMode_Click() {
 }
 
 void MainForm::CbMode_LostFocus() {
-  if (opt_set_ == nullptr) opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
+  if (opt_set_ == nullptr) {
+    opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
+    AddGuideKey(opt_set_, kOptSetSection);
+  }
   opt_set_->Relabel(SelectedMode());
 }
 
@@ -232,6 +266,7 @@ void MainForm::Bt_path_Click() {
   const std::string directory = convert::InputDirectory(Utf8(CbPath->currentText()), fs_);
   if (!directory.empty() && fs_.PathExists(directory)) SelDirForm.SetStr = FromUtf8(directory);
   QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
+  AddGuideKey(dialog, kSelDirSection);
   dialog->exec();
   if (const auto chosen = Chosen(SelDirForm.SetStr)) TakeDirectory(*chosen);
   delete dialog.data();
@@ -242,6 +277,7 @@ void MainForm::TakeDirectory(const QString& directory) { CbPath->setEditText(dir
 void MainForm::Bt_File_Click() {
   SelFileForm.SetStr = txtOutput->text();
   QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
+  AddGuideKey(dialog, kSelFileSection);
   dialog->exec();
   if (const auto file = Chosen(SelFileForm.SetStr)) TakeOutput(*file);
   delete dialog.data();
@@ -360,18 +396,17 @@ void MainForm::StopRunAndWait() {
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
-  shell::OpenOutcome outcome;
-  {
-    // While the desktop's opener is waited for, the windows keep painting and the user's input
-    // is dropped.
-    const InputDropped no_input;
-    outcome = shell::OpenDocument(Utf8(DocName), [] { QCoreApplication::processEvents(); });
-  }
+  const shell::OpenOutcome outcome = WithInputDropped(
+      [&](const platform::WhileWaiting& wait) { return shell::OpenDocument(Utf8(DocName), wait); });
+  ReportNotOpened(outcome, DocName);
+  return outcome.code;
+}
+
+void MainForm::ReportNotOpened(const shell::OpenOutcome& outcome, const QString& document) {
   // The window may have been closed while the desktop's opener was waited for.
   if (!outcome.opened() && !ending_) {
-    DispMess(outcome.err_no, outcome.names_document ? DocName : QString(), QString());
+    DispMess(outcome.err_no, outcome.names_document ? document : QString(), QString());
   }
-  return outcome.code;
 }
 
 void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,

@@ -21,6 +21,7 @@
 #include "model/model.h"
 #include "platform/fs.h"
 #include "settings/settings.h"
+#include "shell/open_document.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
@@ -40,9 +41,11 @@ class RunProgressDialog;
 class MainForm : public QWidget {
   Q_OBJECT
  public:
-  // The runs and the settings go through `fs`.
+  // The runs and the settings go through `fs`. F1 opens the guide's page `guide` (a local HTML
+  // file, UTF-8) at the section of the window it is pressed in; with no guide it does nothing.
   explicit MainForm(QWidget* parent = nullptr,
-                    platform::FileSystem& fs = platform::RealFileSystem());
+                    platform::FileSystem& fs = platform::RealFileSystem(),
+                    std::string guide = std::string());
   ~MainForm() override;
 
   // The output-item mask in force, and the settings file path.
@@ -111,6 +114,11 @@ class MainForm : public QWidget {
   // Accepts the drag or drop `event` when DropOf takes it (as a copy: the source keeps its
   // files), refuses it otherwise; a drop accepted is taken.
   void Drag(QDropEvent* event, bool on_output);
+  // F1 in `window` opens the guide at the section with id `section`.
+  void AddGuideKey(QWidget* window, const char* section);
+  void OpenGuide(const char* section);
+  // Tells why a document or page did not open, naming `document` when the message names one.
+  void ReportNotOpened(const shell::OpenOutcome& outcome, const QString& document);
   void UnloadOptSet();
   // Saves the settings once and ends the program; later calls do nothing. A run still going is
   // stopped first, as its "中止" would.
@@ -141,6 +149,7 @@ class MainForm : public QWidget {
   QLabel* Label4 = nullptr;
 
   platform::FileSystem& fs_;
+  std::string guide_;
   // Where the settings directories may be made on saving (see settings::SettingsFile).
   std::string ini_make_below_;
   QPointer<OptSet> opt_set_;

@@ -47,6 +47,25 @@ TEST(PathsTest, JoinAddsASeparatorOnlyWhereNoneEnds) {
   EXPECT_EQ(JoinPath(u"C:\\data", u"a.csv", u'\\'), u"C:\\data\\a.csv");
 }
 
+// What a browser is handed for the guide: the host empty but for a share, every byte that is not
+// plain ASCII encoded (the user's folder may be Japanese).
+TEST(PathsTest, FileUrlsOfLocalAndSharedPages) {
+  const struct {
+    std::string_view path, anchor, url;
+  } cases[] = {
+      {"/usr/share/doc/tallyx/guide.html", "main-window",
+       "file:///usr/share/doc/tallyx/guide.html#main-window"},
+      {"/home/staff/a b#%/guide.html", "", "file:///home/staff/a%20b%23%25/guide.html"},
+      {"C:/Users/職員/Programs/Tallyx/guide.html", "output-file",
+       "file:///C:/Users/%E8%81%B7%E5%93%A1/Programs/Tallyx/guide.html#output-file"},
+      {"//server/share/Tallyx/guide.html", "input-folder",
+       "file://server/share/Tallyx/guide.html#input-folder"},
+      {"//?/UNC/server/share/guide.html", "", "file://server/share/guide.html"},
+      {"//?/C:/Tallyx/guide.html", "", "file:///C:/Tallyx/guide.html"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FileUrl(c.path, c.anchor), c.url) << c.path;
+}
+
 // A share's root stands where a drive's root stands.
 TEST(PathsTest, RootsOfDrivesAndShares) {
   const struct {

@@ -55,5 +55,13 @@ TEST(OpenFailureTest, AMissingDocumentIsReported) {
             "Error 50：ファイル('" + doc + "')が見つかりません");
 }
 
+// The guide's page is looked at the same way before any browser is started.
+TEST(OpenFailureTest, AMissingPageIsReportedAsADocumentIs) {
+  testing::WorkDir work;
+  EXPECT_EQ(OpenPage(work / "guide.html", "main-window").code, platform::shell_code::kFileNotFound);
+  EXPECT_EQ(OpenPage(work / "none/guide.html", "main-window").code,
+            platform::shell_code::kPathNotFound);
+}
+
 }  // namespace
 }  // namespace tallyx::shell

@@ -793,6 +793,61 @@ TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
             std::vector<QString>{Q("Error 50：ファイル('" + none + "')が見つかりません")});
 }
 
+TEST_F(MainFormTest, F1OpensTheGuideAtTheSectionOfItsWindow) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the stand-in opener needs a POSIX shell";
+#endif
+  WorkDir doc, bin;
+  MakeDirs(doc / "使い方 1");
+  doc.Write("使い方 1/guide.html", "<html></html>");
+  const std::string page = doc / "使い方 1/guide.html";
+  const std::string url = "file://" + doc.path() + "%E4%BD%BF%E3%81%84%E6%96%B9%201/guide.html#";
+  WriteStandInOpener(bin);
+  bin.Write("status", "0");
+  bin.Write("sleep", "0");
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  ScopedEnv opener_path("PATH", bin.path() + ":" + path);
+  struct Case {
+    const char* button;  // the dialog's, or null for the main window itself
+    std::string guide;
+    std::string opened;   // what the opener was handed; empty: not started
+    std::string message;  // empty: none
+  };
+  const std::string gone = doc / "gone.html";
+  const Case cases[] = {
+      {nullptr, page, url + "main-window", ""},
+      {"Bt_Opt", page, url + "output-items", ""},
+      {"Bt_path", page, url + "input-folder", ""},
+      {"Bt_File", page, url + "output-file", ""},
+      {nullptr, "", "", ""},
+      {"Bt_File", "", "", ""},
+      {nullptr, gone, "", "Error 50：ファイル('" + gone + "')が見つかりません"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.button != nullptr ? c.button : "main window") + " " + c.guide);
+    sink.shown.clear();
+    std::remove((bin / "opened").c_str());
+    ui::MainForm form(nullptr, platform::RealFileSystem(), c.guide);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    if (c.button == nullptr) {
+      QTest::keyClick(&form, Qt::Key_F1);
+    } else {
+      WhenModal([](QDialog* dialog) {
+        // Offscreen, a dialog is not made the active window by being shown.
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(dialog, Qt::Key_F1);
+        dialog->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+      });
+      Button(form, c.button)->click();
+    }
+    EXPECT_EQ(bin.Exists("opened") ? bin.Read("opened") : "",
+              c.opened.empty() ? "" : c.opened + "\n");
+    EXPECT_EQ(sink.Texts(),
+              c.message.empty() ? std::vector<QString>{} : std::vector<QString>{Q(c.message)});
+  }
+}
+
 TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
   auto form = Start();
   EXPECT_EQ(form->size(), QSize(324, 168));

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -28,7 +30,7 @@ std::string FirstExitFile(const std::string& home) {
                     "OUTPUT = " + home + "/Kyrova/Sample1.csv"});
 }
 
-// Starts the window, clicks "終了" at its place and reports what the X server saw.
+// Starts the window, presses F1, clicks "終了" at its place and reports what the X server saw.
 constexpr char kXvfbScript[] = R"sh(
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null &&
   command -v xwininfo >/dev/null && command -v import >/dev/null || exit 77
@@ -40,6 +42,8 @@ exec timeout 60 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
     sleep 0.1
   done
   [ -n "$wid" ] || { kill $pid; exit 3; }
+  xdotool windowfocus --sync "$wid" key F1
+  for i in $(seq 50); do [ -s "$OUT/opened" ] && break; sleep 0.1; done
   xwininfo -id "$wid" > "$OUT/xwininfo.txt"
   xprop -id "$wid" _NET_WM_NAME > "$OUT/xprop.txt"
   for i in $(seq 50); do
@@ -56,10 +60,22 @@ exec timeout 60 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
 
 TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   WorkDir temp;
-  const ProcessResult r = RunProcess(
-      "/bin/bash", {"-c", kXvfbScript}, "",
-      {"TALLYX=" TALLYX_PATH, "OUT=" + temp.path(), "TEMP=" + temp / "", "QT_QPA_PLATFORM=xcb",
-       "HOME=/home/staff"});
+  // Installed as a package installs it, with the guide's page under the same prefix, and a
+  // stand-in for the desktop's opener that notes what it is handed.
+  WorkDir prefix;
+  MakeDirs(prefix / "bin");
+  MakeDirs(prefix / "share/doc/tallyx");
+  MakeDirs(prefix / "stub");
+  std::filesystem::copy_file(TALLYX_PATH, prefix / "bin/tallyx");
+  prefix.Write("share/doc/tallyx/guide.html", "<html></html>");
+  prefix.Write("stub/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$OUT/opened\"\n");
+  std::filesystem::permissions(prefix / "stub/xdg-open", std::filesystem::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  const ProcessResult r =
+      RunProcess("/bin/bash", {"-c", kXvfbScript}, "",
+                 {"TALLYX=" + prefix / "bin/tallyx", "OUT=" + temp.path(), "TEMP=" + temp / "",
+                  "QT_QPA_PLATFORM=xcb", "HOME=/home/staff",
+                  "PATH=" + prefix / "stub:" + (path != nullptr ? path : "/usr/bin:/bin")});
   if (r.exit_code == 77) GTEST_SKIP() << "Xvfb or the X tools are not installed";
   ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("exit=0"), std::string::npos) << r.out << r.err;
@@ -70,6 +86,9 @@ TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   EXPECT_NE(temp.Read("xprop.txt").find("Kyrova データ集計ツール"), std::string::npos);
   // A drawn window, not an empty area: captions, frames and boxes give many shades.
   EXPECT_GT(std::stoi(temp.Read("colours.txt")), 20);
+  // F1 found the page where the package puts it.
+  EXPECT_EQ(temp.Read("opened"),
+            "file://" + prefix.path() + "share/doc/tallyx/guide.html#main-window\n");
   // The click at the place of "終了" saved the settings and ended the program.
   EXPECT_EQ(temp.Read("Tallyx.ini"), FirstExitFile("/home/staff"));
 }

@@ -2,8 +2,8 @@
 # The real tallyx.exe under Wine on a virtual X server, used as a user would: the window with its
 # caption and size, each dialog (the two path dialogs also enlarged), "集計実行" over result files
 # on drive C: (its CSV must equal tallyx-cli.exe's byte for byte), "開く" on a missing file, and
-# "終了", which writes the six lines of %TEMP%\Tallyx.ini. Screenshots of every window are left
-# in SHOT_DIR to be looked at.
+# "終了", which writes the six lines of %TEMP%\Tallyx.ini; F1 hands the guide's page beside it to
+# the browser. Screenshots of every window are left in SHOT_DIR to be looked at.
 #
 # Usage: window_under_wine.sh TALLYX_EXE TALLYX_CLI_EXE SHOT_DIR   (WINEPREFIX set)
 # Exits 77 when a tool is missing.
@@ -25,6 +25,14 @@ wineserver -k 2>/dev/null || true
 # Nor may that server hold the caller's output open after the end.
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
+# The browser Wine starts for a web page hands it to the desktop's opener: a stand-in here,
+# which notes what it is handed. (Set before Wine's server starts, whose programs take it on.)
+mkdir -p "$shots/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$shots" >"$shots/bin/xdg-open"
+chmod +x "$shots/bin/xdg-open"
+rm -f "$shots/opened"
+export PATH="$shots/bin:$PATH"
+
 map_fonts
 kyrova="$WINEPREFIX/drive_c/Kyrova"
 rm -rf "$kyrova"
@@ -39,6 +47,14 @@ wid=$(wait_window "^Kyrova" 60) || fail "no main window"
 xwininfo -id "$wid" >"$shots/xwininfo.txt"
 xprop -id "$wid" _NET_WM_NAME >"$shots/xprop.txt"
 shot "$wid" "$shots/main.png" || fail "main window not drawn"
+
+# F1 opens the guide beside tallyx.exe at the main window's section.
+if [ -f "$(dirname "$exe")/guide.html" ]; then
+  click "$wid" 24 16
+  press "$wid" F1
+  for _ in $(seq 100); do grep -q 'guide.html#main-window' "$shots/opened" 2>/dev/null && break; sleep 0.1; done
+  grep -q 'guide.html#main-window' "$shots/opened" 2>/dev/null || fail "F1 opened no guide"
+fi
 
 # Each dialog from its button, closed again without a change: Escape, or "ｷｬﾝｾﾙ" where
 # Escape is bound to nothing. (Found by the ASCII start of their captions: "Pathの設定",

@@ -25,6 +25,7 @@ wineboot --init >/dev/null 2>&1
 unzip -q "$zip" -d "$WINEPREFIX/drive_c"
 folder=$(basename "$zip" .zip)
 [ -f "$WINEPREFIX/drive_c/$folder/tallyx.exe" ] || fail "no $folder\\tallyx.exe in the zip"
+[ -f "$WINEPREFIX/drive_c/$folder/guide.html" ] || fail "no $folder\\guide.html in the zip"
 
 # The command line, started from its folder on C:.
 write_result_files "$WINEPREFIX/drive_c/in" 2
