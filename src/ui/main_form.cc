@@ -173,10 +173,9 @@ void MainForm::Form_Load() {
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  const settings::SettingsFile ini_file = settings::LocateSettingsFile();
-  IniFile = FromUtf8(ini_file.path);
-  ini_make_below_ = ini_file.make_below;
-  const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile), fs_);
+  ini_file_ = settings::LocateSettingsFile();
+  IniFile = FromUtf8(ini_file_.path);
+  const settings::Settings loaded = settings::LoadSettings(ini_file_, fs_);
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
@@ -375,7 +374,8 @@ void MainForm::SaveIni() {
   const settings::Settings values = Shown();
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
-  const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};
+  settings::SettingsFile ini_file = ini_file_;
+  ini_file.path = Utf8(IniFile);
   settings::SaveSettings(
       ini_file, values,
       [this](const settings::IniFailure& failure) {
