@@ -144,7 +144,9 @@ void MainForm::CreateControls() {
   Bt_Opt = MakeButton(this, "Bt_Opt", "変換設定", {80, 140, 65, 25});
   Bt_Exec = MakeButton(this, "Bt_Exec", "集計実行", {184, 140, 65, 25});
   Bt_End = MakeButton(this, "Bt_End", "終了", {256, 140, 65, 25});
-  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 97, 17});
+  // Windows draws the part number in Arial with whole-pixel letters, 100 pixels wide at 9
+  // points: the label reaches to 2 pixels short of the window's edge, not 97 wide.
+  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 106, 17});
 
   // A choice by the user runs it also when it selects the entry that was selected already.
   connect(CbMode, &QComboBox::currentIndexChanged, this, &MainForm::CbMode_Click);

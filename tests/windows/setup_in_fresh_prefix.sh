@@ -29,6 +29,7 @@ unix() { winepath -u "$(wine cmd /c "echo $1" 2>/dev/null | tr -d '\r')"; }
 
 wineboot --init >/dev/null 2>&1
 map_fonts
+set_qt_platform
 local_app_data=$(unix '%LOCALAPPDATA%')
 folder="$local_app_data/Programs/Tallyx"
 win_folder=$(winepath -w "$folder")
