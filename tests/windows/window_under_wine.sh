@@ -69,8 +69,8 @@ wait_gone "^Tallyx$" || fail "the message stays open"
 # 開く on a file that is not there. (Typed in lower case without ":": Wine takes no Shift from
 # the virtual keyboard.)
 click "$wid" 168 114
-xdotool key --window "$wid" ctrl+a
-xdotool type --window "$wid" "missing.csv"
+xdotool key --window "$wid" ctrl+a 2>/dev/null
+xdotool type --window "$wid" "missing.csv" 2>/dev/null
 click "$wid" 300 112
 mwid=$(wait_window "^Tallyx$" 30) || fail "no message for the missing file"
 shot "$mwid" "$shots/message-missing.png"
