@@ -14,7 +14,7 @@ RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
 
 def resources(data):
-    """{type id: {name id: bytes}} from the resource directory of a PE file."""
+    """{type id: {name: bytes}} from the resource directory of a PE file, in its order."""
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     assert data[pe:pe + 4] == b"PE\0\0", "not a PE file"
     sections, opt_size = struct.unpack_from("<H12xH", data, pe + 6)
@@ -88,7 +88,7 @@ def main():
     if not groups:
         faults.append("no icon")
     else:
-        group = groups[min(groups)]
+        group = next(iter(groups.values()))  # the first, as Explorer takes it
         count = struct.unpack_from("<H", group, 4)[0]
         sizes = sorted((group[6 + 14 * i] or 256) for i in range(count))
         if sizes != [16, 24, 32, 48, 256]:
