@@ -164,8 +164,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   // As the window starts: the stored values, each key's default where the file has none, and
   // the filter entry of the mode in force in place of the stored filter.
-  const settings::Settings stored =
-      settings::LoadSettings(o.settings.value_or(settings::SettingsFilePath()));
+  const settings::Settings stored = o.settings
+                                        ? settings::LoadSettings(*o.settings)
+                                        : settings::LoadSettings(settings::LocateSettingsFile());
   convert::RunInputs in;
   in.mode = o.mode.value_or(stored.mode);
   in.mask = o.optcode.value_or(stored.optcode);

@@ -18,16 +18,29 @@ namespace tallyx::platform {
 inline constexpr bool kHasUserConfigHome = false;
 // The default places are the Windows ones, "C:\Kyrova\...".
 inline constexpr bool kDefaultPlacesUnderHome = false;
+// Disk cleanup empties "TEMP": every save also keeps a copy of the settings in "APPDATA".
+inline constexpr bool kKeepsSettingsCopy = true;
 inline constexpr char kSeparator = '\\';
 // Characters that end a directory part of a path: "\", "/" and a drive's ":".
 inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+// Whether `path` means the same place from any current directory: "C:\..." or "\\server\...".
+inline constexpr bool IsAbsolutePath(std::string_view path) {
+  const auto slash = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && slash(path[0]) && slash(path[1])) return true;
+  return path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
+         path[1] == ':' && slash(path[2]);
+}
 #else
 // Per-user settings may lie in the user's configuration directory ($XDG_CONFIG_HOME, ~/.config).
 inline constexpr bool kHasUserConfigHome = true;
 // The default places ("C:\Kyrova\..." on Windows) lie under the user's home: "$HOME/Kyrova/...".
 inline constexpr bool kDefaultPlacesUnderHome = true;
+inline constexpr bool kKeepsSettingsCopy = false;
 inline constexpr char kSeparator = '/';
 inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
+inline constexpr bool IsAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
 #endif
 
 // Which file a path names, whatever its spelling: the volume and the file's number on it (128

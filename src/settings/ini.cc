@@ -158,4 +158,23 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
   return RewriteFile(fs, path, temp, header, key, key_line);
 }
 
+bool CopyIni(const std::string& from, const std::string& to, platform::FileSystem& fs) {
+  std::unique_ptr<platform::InputFile> in = fs.OpenInput(from);
+  if (!in) return false;
+  const std::string temp = to + "$";
+  std::unique_ptr<platform::OutputFile> out = fs.CreateOutput(temp);
+  if (!out) return false;
+  bool copied = true;
+  char buf[4096];
+  for (std::ptrdiff_t n; copied && (n = in->Read(buf, sizeof buf)) != 0;) {
+    copied = n > 0 && out->Write(buf, static_cast<std::size_t>(n));
+  }
+  platform::CloseFile(&in);
+  copied = copied && out->Flush();
+  copied = platform::CloseFile(&out) && copied;
+  if (copied && fs.ReplaceFile(temp, to)) return true;
+  fs.RemoveFile(temp);
+  return false;
+}
+
 }  // namespace tallyx::settings

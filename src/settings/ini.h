@@ -38,4 +38,10 @@ std::optional<IniFailure> WriteIni(const std::string& path, std::string_view sec
                                    std::string_view key, std::string_view value,
                                    platform::FileSystem& fs = platform::RealFileSystem());
 
+// Makes `to` hold the bytes of the file `from`, the same safe way as WriteIni: written into
+// `to` + "$", forced to the disk and renamed over `to`. False when it could not; `to` then stays
+// as it was and nothing is left beside it.
+bool CopyIni(const std::string& from, const std::string& to,
+             platform::FileSystem& fs = platform::RealFileSystem());
+
 }  // namespace tallyx::settings

@@ -94,7 +94,9 @@ Settings DefaultSettings(const DefaultPlaces& places) {
   return s;
 }
 
-SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home) {
+namespace {
+
+SettingsFile WithoutCopy(const EnvLookup& env, bool user_config_home) {
   const std::string temp = env("TEMP");
   if (!temp.empty()) return {temp + platform::kSeparator + std::string(kFileName), ""};
   if (user_config_home) {
@@ -111,12 +113,22 @@ SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home) {
   return {std::string(kFileName), ""};
 }
 
-SettingsFile LocateSettingsFile() {
-  return LocateSettingsFile([](const char* name) { return platform::GetEnv(name); },
-                            platform::kHasUserConfigHome);
+}  // namespace
+
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home, bool settings_copy) {
+  SettingsFile file = WithoutCopy(env, user_config_home);
+  const std::string app_data = env("APPDATA");
+  if (settings_copy && platform::IsAbsolutePath(app_data)) {
+    file.copy = Joined(Joined(app_data, "Tallyx"), kFileName);
+    file.copy_make_below = app_data;
+  }
+  return file;
 }
 
-std::string SettingsFilePath() { return LocateSettingsFile().path; }
+SettingsFile LocateSettingsFile() {
+  return LocateSettingsFile([](const char* name) { return platform::GetEnv(name); },
+                            platform::kHasUserConfigHome, platform::kKeepsSettingsCopy);
+}
 
 Settings LoadSettings(const std::string& ini_file, platform::FileSystem& fs) {
   const Settings d = DefaultSettings();
@@ -127,6 +139,11 @@ Settings LoadSettings(const std::string& ini_file, platform::FileSystem& fs) {
   s.output = Stored(fs, ini_file, "OUTPUT").value_or(d.output);
   s.mode = StoredMode(Stored(fs, ini_file, "MODE")).value_or(d.mode);
   return s;
+}
+
+Settings LoadSettings(const SettingsFile& file, platform::FileSystem& fs) {
+  const bool from_copy = !file.copy.empty() && !fs.PathExists(file.path);
+  return LoadSettings(from_copy ? file.copy : file.path, fs);
 }
 
 std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
@@ -150,6 +167,14 @@ std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& v
       if (each_failure) each_failure(*failure);
       failures.push_back(std::move(*failure));
     }
+  }
+  if (file.copy.empty() || file.copy == file.path) return failures;
+  MakeDirectories(fs, file.copy, file.copy_make_below);
+  if (fs.PathExists(file.path)) {
+    CopyIni(file.path, file.copy, fs);
+  } else {
+    // Nothing could be saved where the settings belong: the copy keeps them for the next start.
+    for (const auto& [key, value] : writes) WriteIni(file.copy, kSection, key, value, fs);
   }
   return failures;
 }

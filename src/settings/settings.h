@@ -45,6 +45,11 @@ struct SettingsFile {
   // The directories of `path` below this one are made when a save finds them missing; empty
   // when none may be made.
   std::string make_below;
+  // A second file that every save writes too, with the same content, and that a start reads
+  // when `path` is missing; empty when there is none. Its directories below `copy_make_below`
+  // are made when missing. Failing to write it goes unreported.
+  std::string copy = {};
+  std::string copy_make_below = {};
 };
 
 // "TEMP" joined with the separator and "Tallyx.ini" when "TEMP" is set and not empty. Else, with
@@ -52,16 +57,21 @@ struct SettingsFile {
 // "XDG_CONFIG_HOME" when it is absolute, otherwise ".config" in "HOME" when that is absolute;
 // the directories are made by the first save (never "HOME" itself). "Tallyx.ini" in the
 // current directory when none of these can be formed.
-SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home);
+// With `settings_copy`, the copy is "Tallyx.ini" in the folder "Tallyx" of "APPDATA", when that
+// is an absolute path.
+SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home,
+                                bool settings_copy = false);
 // The same from this process's environment, by this system's rule.
 SettingsFile LocateSettingsFile();
-std::string SettingsFilePath();
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
 // a number is out of its type's range, or when the mode number names no mode. A value that does
 // not begin with a number reads as 0.
 // `filter` is the stored text; the window replaces it by the loaded mode's list entry.
 Settings LoadSettings(const std::string& ini_file,
+                      platform::FileSystem& fs = platform::RealFileSystem());
+// The same from `file`'s path, or from its copy when there is one and the path names nothing.
+Settings LoadSettings(const SettingsFile& file,
                       platform::FileSystem& fs = platform::RealFileSystem());
 
 // Called with a failed write before the next write is tried.
@@ -71,6 +81,9 @@ using FailedWrite = std::function<void(const IniFailure&)>;
 // failure goes to `each_failure` right after its write, and all are returned in order.
 // Before each write the missing directories that `file` allows are made; a write into a
 // directory that could not be made fails as not written, with the settings path.
+// Then the settings file is copied to `file.copy`, if any, written aside and renamed into place
+// as each write is; when the settings file could not be made at all, the five writes go to the
+// copy instead. The copy's failures are neither passed on nor returned.
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
                                      const FailedWrite& each_failure = {},
                                      platform::FileSystem& fs = platform::RealFileSystem());

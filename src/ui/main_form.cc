@@ -183,7 +183,9 @@ void MainForm::CreateControls() {
   Bt_Opt = MakeButton(this, "Bt_Opt", "変換設定", {80, 140, 65, 25});
   Bt_Exec = MakeButton(this, "Bt_Exec", "集計実行", {184, 140, 65, 25});
   Bt_End = MakeButton(this, "Bt_End", "終了", {256, 140, 65, 25});
-  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 97, 17});
+  // Windows draws the part number in Arial with whole-pixel letters, 100 pixels wide at 9
+  // points: the label reaches to 2 pixels short of the window's edge, not 97 wide.
+  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 106, 17});
 
   // A choice by the user runs it also when it selects the entry that was selected already.
   connect(CbMode, &QComboBox::currentIndexChanged, this, &MainForm::CbMode_Click);
@@ -226,10 +228,9 @@ void MainForm::Form_Load() {
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  const settings::SettingsFile ini_file = settings::LocateSettingsFile();
-  IniFile = FromUtf8(ini_file.path);
-  ini_make_below_ = ini_file.make_below;
-  const settings::Settings loaded = settings::LoadSettings(Utf8(IniFile), fs_);
+  ini_file_ = settings::LocateSettingsFile();
+  IniFile = FromUtf8(ini_file_.path);
+  const settings::Settings loaded = settings::LoadSettings(ini_file_, fs_);
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
@@ -436,7 +437,8 @@ void MainForm::SaveIni() {
   const settings::Settings values = Shown();
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
-  const settings::SettingsFile ini_file{Utf8(IniFile), ini_make_below_};
+  settings::SettingsFile ini_file = ini_file_;
+  ini_file.path = Utf8(IniFile);
   settings::SaveSettings(
       ini_file, values,
       [this](const settings::IniFailure& failure) {

@@ -150,8 +150,9 @@ class MainForm : public QWidget {
 
   platform::FileSystem& fs_;
   std::string guide_;
-  // Where the settings directories may be made on saving (see settings::SettingsFile).
-  std::string ini_make_below_;
+  // Where the settings lie, as found at start: the directories a save may make and the copy
+  // (see settings::SettingsFile); the path itself is IniFile.
+  settings::SettingsFile ini_file_;
   QPointer<OptSet> opt_set_;
   bool ending_ = false;
 

@@ -105,6 +105,14 @@ TEST_F(CliSettingsTest, WithoutSettingsOptionTheWindowsOwnFileIsUsed) {
   EXPECT_EQ(from_temp, Run({"--settings", w_ / "temp/Tallyx.ini"}, "out.csv"));
   EXPECT_EQ(w_.Read("temp/Tallyx.ini"), settings_);
 
+  // Where disk cleanup may empty TEMP, the copy that every save keeps stands in for it.
+  if (platform::kKeepsSettingsCopy) {
+    w_.MakeDir("appdata/Tallyx");
+    w_.Write("appdata/Tallyx/Tallyx.ini", settings_);
+    EXPECT_EQ(Run({}, "out.csv", {"TEMP=" + (w_ / "in"), "APPDATA=" + (w_ / "appdata")}),
+              from_temp);
+  }
+
   // Without TEMP, the user's configuration directory.
   if (!platform::kHasUserConfigHome) return;
   w_.MakeDir("cfg/tallyx");

@@ -106,6 +106,33 @@ TEST(SettingsFileTest, LiesInTempOrElseInTheUsersConfigDirectory) {
   }
 }
 
+TEST(SettingsFileTest, TheCopyLiesInAppData) {
+  const std::string sep(1, platform::kSeparator);
+  const std::string app = sep == "/" ? "/home/u/ad" : "C:\\Users\\u\\ad";
+  const struct {
+    std::string appdata;
+    bool settings_copy;
+    std::string copy;
+  } cases[] = {
+      {app, true, app + sep + "Tallyx" + sep + "Tallyx.ini"},
+      {app + sep, true, app + sep + "Tallyx" + sep + "Tallyx.ini"},
+      {"ad", true, ""},
+      {"", true, ""},
+      {app, false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.appdata + (c.settings_copy ? " copy" : " no copy"));
+    const auto env = [&](const char* name) -> std::string {
+      if (std::string(name) == "APPDATA") return c.appdata;
+      return std::string(name) == "TEMP" ? "t" : "";
+    };
+    const SettingsFile file = LocateSettingsFile(env, false, c.settings_copy);
+    EXPECT_EQ(file.path, "t" + sep + "Tallyx.ini");
+    EXPECT_EQ(file.copy, c.copy);
+    EXPECT_EQ(file.copy_make_below, c.copy.empty() ? "" : c.appdata);
+  }
+}
+
 TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
   const std::string defaults =
       std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv";
@@ -143,6 +170,28 @@ TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
     WorkDir w;
     if (c.file) w.Write("a.ini", Sjis(*c.file));
     EXPECT_EQ(AsText(LoadSettings(w / "a.ini")), c.want);
+  }
+}
+
+TEST(LoadSettingsTest, TheCopyStandsInForAMissingFile) {
+  const std::string defaults =
+      std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv";
+  const std::string in_file = "[SYSTEM]\r\nMODE = 1\r\nOUTPUT = f.csv\r\n";
+  const std::string in_copy = "[SYSTEM]\r\nMODE = 2\r\nOUTPUT = c.csv\r\n";
+  const struct {
+    bool file, copy;
+    std::string want;
+  } cases[] = {
+      {true, true, std::string("1|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|f.csv"},
+      {false, true, std::string("2|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|c.csv"},
+      {false, false, defaults},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file ? "file" : "no file") + (c.copy ? ", copy" : ""));
+    WorkDir w;
+    if (c.file) w.Write("Tallyx.ini", in_file);
+    if (c.copy) w.Write("copy.ini", in_copy);
+    EXPECT_EQ(AsText(LoadSettings(SettingsFile{w / "Tallyx.ini", "", w / "copy.ini", ""})), c.want);
   }
 }
 
@@ -224,6 +273,81 @@ TEST(SaveSettingsTest, MakesOnlyTheDirectoriesItMayMake) {
     EXPECT_EQ(platform::RealFileSystem().PathExists(file.path), c.saved);
     if (!c.saved) {
       EXPECT_EQ(w.List(), std::vector<std::string>{"plain"});
+    }
+  }
+}
+
+TEST(SaveSettingsTest, EverySaveWritesTheCopyToo) {
+  const std::string six = Sjis(
+      "[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 15728891\r\nPATH = C:\\Kyrova\\BrawnResults    "
+      "(筋力測定 )\r\nFILTER = Brawn_*.txt     (筋力測定 )\r\nOUTPUT = "
+      "C:\\Kyrova\\Sample1.csv\r\n");
+  const std::string kept = "[OTHER]\r\nX = 1\r\n";
+  const struct {
+    const char* name;
+    std::optional<std::string> file, copy;  // before the save; none: no file
+    bool temp_dir;                          // the settings file's directory exists
+    std::string want_file, want_copy;       // none: no file
+  } cases[] = {
+      {"a first save", std::nullopt, std::nullopt, true, six, six},
+      {"the copy follows the file", kept, "[SYSTEM]\r\nMODE = 3\r\n", true, kept + six, kept + six},
+      {"the settings file's directory is gone", std::nullopt, kept, false, "", kept + six},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WorkDir w;
+    if (c.temp_dir) w.MakeDir("temp");
+    if (c.file) w.Write("temp/Tallyx.ini", *c.file);
+    w.MakeDir(c.copy ? "ad/Tallyx" : "ad");
+    if (c.copy) w.Write("ad/Tallyx/Tallyx.ini", *c.copy);
+    const SettingsFile file{w / "temp/Tallyx.ini", "", w / "ad/Tallyx/Tallyx.ini", w / "ad"};
+    const std::string failure = "30:" + file.path + ";";
+    EXPECT_EQ(AsText(SaveSettings(file, DefaultSettings())),
+              c.temp_dir ? "" : failure + failure + failure + failure + failure);
+    if (c.temp_dir) {
+      EXPECT_EQ(w.Read("temp/Tallyx.ini"), c.want_file);
+    }
+    EXPECT_EQ(w.Read("ad/Tallyx/Tallyx.ini"), c.want_copy);
+    EXPECT_EQ(w.List("ad/Tallyx"), std::vector<std::string>{"Tallyx.ini"});
+  }
+}
+
+// Whatever call of the copy fails, the save answers and writes what it would without a copy,
+// and the copy is its old content or the new one, whole.
+TEST(SaveSettingsTest, ACopyThatCannotBeWrittenChangesNothingShown) {
+  WorkDir w;
+  const std::string old_copy = "[SYSTEM]\r\nMODE = 3\r\n";
+  w.MakeDir("temp");
+  w.MakeDir("ad/Tallyx");
+  w.Write("temp/Tallyx.ini", "");
+  const SettingsFile plain{w / "temp/Tallyx.ini", ""};
+  const SettingsFile file{plain.path, "", w / "ad/Tallyx/Tallyx.ini", w / "ad"};
+  tallyx::testing::FaultyFileSystem fs;
+  ASSERT_EQ(AsText(SaveSettings(plain, DefaultSettings(), {}, fs)), "");
+  const long save_calls = fs.CallCount();
+  const std::string saved = w.Read("temp/Tallyx.ini");
+  w.Write("ad/Tallyx/Tallyx.ini", old_copy);
+  fs.Reset();
+  ASSERT_EQ(AsText(SaveSettings(file, DefaultSettings(), {}, fs)), "");
+  const long all_calls = fs.CallCount();
+  ASSERT_GT(all_calls, save_calls);
+  for (long n = save_calls + 1; n <= all_calls; ++n) {
+    SCOPED_TRACE("call " + std::to_string(n));
+    w.Write("temp/Tallyx.ini", "");
+    w.Write("ad/Tallyx/Tallyx.ini", old_copy);
+    fs.Reset();
+    fs.FailCall(n);
+    bool reported = false;
+    EXPECT_EQ(AsText(SaveSettings(
+                  file, DefaultSettings(), [&](const IniFailure&) { reported = true; }, fs)),
+              "");
+    EXPECT_FALSE(reported);
+    EXPECT_EQ(fs.OpenHandles(), 0);
+    EXPECT_EQ(w.Read("temp/Tallyx.ini"), saved);
+    const std::string copy = w.Read("ad/Tallyx/Tallyx.ini");
+    EXPECT_TRUE(copy == old_copy || copy == saved) << copy;
+    if (fs.Trace()[static_cast<std::size_t>(n - 1)].call != tallyx::testing::FsCall::kRemove) {
+      EXPECT_EQ(w.List("ad/Tallyx"), std::vector<std::string>{"Tallyx.ini"});
     }
   }
 }

@@ -864,7 +864,7 @@ TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
       {"Bt_File", {8, 100, 49, 25}},    {"txtOutput", {64, 104, 209, 20}},
       {"Bt_Excel", {280, 100, 41, 25}}, {"Bt_Init", {8, 140, 65, 25}},
       {"Bt_Opt", {80, 140, 65, 25}},    {"Bt_Exec", {184, 140, 65, 25}},
-      {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 97, 17}},
+      {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 106, 17}},
   };
   for (const Control& c : controls) {
     QWidget* hit = form->childAt(c.place.center());

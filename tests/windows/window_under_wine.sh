@@ -5,7 +5,11 @@
 # "終了", which writes the six lines of %TEMP%\Tallyx.ini; F1 hands the guide's page beside it to
 # the browser. Screenshots of every window are left in SHOT_DIR to be looked at.
 #
-# Usage: window_under_wine.sh TALLYX_EXE TALLYX_CLI_EXE SHOT_DIR   (WINEPREFIX set)
+# Then the screen at 125% and 150% (LogPixels 120 and 144): the window's client area scales as a
+# whole, and the caption test of UI_TESTS_EXE runs on the windows platform at 96, 120 and 144
+# DPI (every caption and every text box holds its text).
+#
+# Usage: window_under_wine.sh TALLYX_EXE TALLYX_CLI_EXE SHOT_DIR UI_TESTS_EXE  (WINEPREFIX set)
 # Exits 77 when a tool is missing.
 set -euo pipefail
 source "$(dirname "$0")/wine_env.sh"
@@ -14,16 +18,18 @@ need_tools wine xvfb-run xdotool xwininfo xprop import convert python3
 # The whole test runs on one virtual X server, with a Wine server of its own started there: Wine
 # ties its desktop to the display its server first met.
 if [ -z "${TALLYX_ON_XVFB:-}" ]; then
-  TALLYX_ON_XVFB=1 exec timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  TALLYX_ON_XVFB=1 exec timeout 400 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-exe=$1 cli=$2 shots=$3
+exe=$1 cli=$2 shots=$3 ui_tests=$4
 : "${WINEPREFIX:?}"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 fail() { echo "FAIL: $*"; exit 1; }
 wineserver -k 2>/dev/null || true
-# Nor may that server hold the caller's output open after the end.
-trap 'wineserver -k 2>/dev/null || true' EXIT
+# Nor may that server hold the caller's output open after the end. The prefix is the build's
+# own, shared with the other tests: it is left at 96 DPI, without the platform option.
+trap 'wine reg delete "HKCU\\Control Panel\\Desktop" /v LogPixels /f >/dev/null 2>&1 || true
+      clear_qt_platform; wineserver -k 2>/dev/null || true' EXIT
 
 # The browser Wine starts for a web page hands it to the desktop's opener: a stand-in here,
 # which notes what it is handed. (Set before Wine's server starts, whose programs take it on.)
@@ -34,6 +40,7 @@ rm -f "$shots/opened"
 export PATH="$shots/bin:$PATH"
 
 map_fonts
+set_qt_platform
 kyrova="$WINEPREFIX/drive_c/Kyrova"
 rm -rf "$kyrova"
 write_result_files "$kyrova/BrawnResults" 3
@@ -86,8 +93,8 @@ wait_gone "^Tallyx$" || fail "the message stays open"
 # 開く on a file that is not there. (Typed in lower case without ":": Wine takes no Shift from
 # the virtual keyboard.)
 click "$wid" 168 114
-xdotool key --window "$wid" ctrl+a
-xdotool type --window "$wid" "missing.csv"
+xdotool key --window "$wid" ctrl+a 2>/dev/null
+xdotool type --window "$wid" "missing.csv" 2>/dev/null
 click "$wid" 300 112
 mwid=$(wait_window "^Tallyx$" 30) || fail "no message for the missing file"
 shot "$mwid" "$shots/message-missing.png"
@@ -114,5 +121,52 @@ expected=$(printf '%s\r\n' "[SYSTEM]" "MODE = 0" "OPTCODE = 15728891" \
   "OUTPUT = missing.csv" | iconv -f UTF-8 -t CP932 | od -An -tx1)
 actual=$(od -An -tx1 "$temp/Tallyx.ini")
 [ "$expected" = "$actual" ] || fail "Tallyx.ini: $(iconv -f CP932 -t UTF-8 "$temp/Tallyx.ini")"
-rm -rf "$kyrova" "$temp/Tallyx.ini"
+# The copy in %APPDATA% holds the same bytes.
+appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')")
+cmp "$temp/Tallyx.ini" "$appdata/Tallyx/Tallyx.ini" || fail "the settings copy differs"
+rm -rf "$kyrova" "$temp/Tallyx.ini" "$appdata/Tallyx"
+
+# The display's DPI of the prefix, read by a Wine server started afterwards.
+set_dpi() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+}
+caption_test() {
+  wine "$ui_tests" --gtest_filter='LookTest.*' --gtest_brief=1 >"$shots/look-$1.log" 2>&1 ||
+    fail "captions at $1 DPI: $(grep -v '^\[' "$shots/look-$1.log" | head -n 20)"
+  ! grep -q SKIPPED "$shots/look-$1.log" || fail "caption test skipped at $1 DPI"
+}
+caption_test 96
+for scale in "120 405 210" "144 486 252"; do
+  set -- $scale
+  dpi=$1 width=$2 height=$3
+  at() { echo "$(($1 * dpi / 96)) $(($2 * dpi / 96))"; }  # a point of the 96-DPI layout
+  set_dpi "$dpi"
+  caption_test "$dpi"
+  wine "$exe" >"$shots/tallyx-$dpi.log" 2>&1 &
+  pid=$!
+  wid=$(wait_window "^Kyrova" 60) || fail "no main window at $dpi DPI"
+  xwininfo -id "$wid" >"$shots/xwininfo-$dpi.txt"
+  shot "$wid" "$shots/main-$dpi.png" || fail "main window not drawn at $dpi DPI"
+  if [ "$dpi" = 144 ]; then
+    for d in "32 53 ^Path path" "32 112 ^Output output" "112 152 ^CSV options 328 244"; do
+      set -- $d
+      click "$wid" $(at "$1" "$2")
+      dwid=$(wait_window "$3" 20) || fail "no dialog $3 at $dpi DPI"
+      shot "$dwid" "$shots/dialog-$4-$dpi.png" || fail "dialog $3 not drawn at $dpi DPI"
+      if [ $# -eq 6 ]; then click "$dwid" $(at "$5" "$6"); else press "$dwid" Escape; fi
+      wait_gone "$3" || fail "dialog $3 stays open at $dpi DPI"
+    done
+  fi
+  click "$wid" $(at 288 152)
+  wait $pid || fail "tallyx.exe ended with $? at $dpi DPI"
+  grep -q "Width: $width$" "$shots/xwininfo-$dpi.txt" ||
+    fail "width at $dpi DPI: $(grep Width "$shots/xwininfo-$dpi.txt")"
+  grep -q "Height: $height$" "$shots/xwininfo-$dpi.txt" ||
+    fail "height at $dpi DPI: $(grep Height "$shots/xwininfo-$dpi.txt")"
+done
+rm -rf "$temp/Tallyx.ini" "$appdata/Tallyx"
 echo "window under Wine: all checks passed; screenshots in $shots"

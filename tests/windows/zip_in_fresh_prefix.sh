@@ -22,6 +22,7 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 wineboot --init >/dev/null 2>&1
+set_qt_platform
 unzip -q "$zip" -d "$WINEPREFIX/drive_c"
 folder=$(basename "$zip" .zip)
 [ -f "$WINEPREFIX/drive_c/$folder/tallyx.exe" ] || fail "no $folder\\tallyx.exe in the zip"
