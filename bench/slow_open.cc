@@ -6,7 +6,9 @@
 #include <stdarg.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -16,9 +18,7 @@ void MaybeWait(const char* path) {
   if (dir == nullptr || *dir == '\0' || path == nullptr || strncmp(path, dir, strlen(dir)) != 0) {
     return;
   }
-  timespec t{us / 1000000, (us % 1000000) * 1000};
-  while (nanosleep(&t, &t) != 0) {
-  }
+  std::this_thread::sleep_for(std::chrono::microseconds(us));
 }
 
 mode_t ModeOf(int flags, va_list args) {
