@@ -12,6 +12,7 @@
 #include "platform/fs.h"
 #include "platform/line_io.h"
 #include "platform/text_conv.h"
+#include "platform/wildcard.h"
 
 namespace tallyx::convert {
 namespace {
@@ -374,6 +375,11 @@ class Run {
 };
 
 }  // namespace
+
+bool FilterTakes(std::string_view filter_text, std::string_view name) {
+  return platform::MatchWildcard(platform::TrimBlanks(filter_text), name) ||
+         platform::MatchWildcard(model::ValuePart(filter_text), name);
+}
 
 std::string InputDirectory(std::string_view text, platform::FileSystem& fs) {
   std::string value = model::ValuePart(text);

@@ -90,6 +90,10 @@ class ConversionRun {
   std::atomic<bool> stop_{false};
 };
 
+// Whether a Filter box text takes a file named `name` (no directory): its whole text, trimmed,
+// matches the name, or the text before its first "(", trimmed, does; the run's two readings.
+bool FilterTakes(std::string_view filter_text, std::string_view name);
+
 // The directory a Path box text names: the whole text, trimmed, when that is a directory (a
 // folder may be named "新しいフォルダー (2)"); otherwise the text before its first "(", trimmed, so
 // that a list entry's comment falls away. No separator is added.

@@ -27,7 +27,6 @@
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/text_conv.h"
-#include "platform/wildcard.h"
 #include "settings/settings.h"
 #include "shell/messages.h"
 #include "shell/open_document.h"
@@ -538,8 +537,7 @@ std::optional<MainForm::Dropped> MainForm::DropOf(const QMimeData* mime, bool on
     return Dropped{true, native};
   }
   // A result file: one that the run would read from its folder with the filter shown.
-  const std::string pattern = model::ValuePart(Utf8(CbFilter->currentText()));
-  if (!platform::MatchWildcard(pattern, Utf8(name))) return std::nullopt;
+  if (!convert::FilterTakes(Utf8(CbFilter->currentText()), Utf8(name))) return std::nullopt;
   return Dropped{
       false, QDir::toNativeSeparators(path.left(static_cast<qsizetype>(split->directory_length)))};
 }

@@ -42,17 +42,13 @@ TEST(DefaultPlacesTest, LieUnderHomeWhereTheSystemPutsThemThere) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.home) + (c.under_home ? " under home" : ""));
-    const DefaultPlaces places =
-        DefaultPlacesFrom([&](const char* name) { return name == std::string("HOME") ? c.home : ""; },
-                          c.under_home);
+    const DefaultPlaces places = DefaultPlacesFrom(
+        [&](const char* name) { return name == std::string("HOME") ? c.home : ""; }, c.under_home);
     EXPECT_EQ(places.directory_entries[0], c.first_entry);
     EXPECT_EQ(places.output, c.output);
-    EXPECT_EQ(DefaultSettings(places).path, c.first_entry);
-    EXPECT_EQ(DefaultSettings(places).output, c.output);
   }
   // Each entry keeps its comment and the blanks before it, so that the "(" stay in one column.
-  const DefaultPlaces home =
-      DefaultPlacesFrom([](const char*) { return std::string("/h"); }, true);
+  const DefaultPlaces home = DefaultPlacesFrom([](const char*) { return std::string("/h"); }, true);
   EXPECT_EQ(home.directory_entries[1], "/h/Kyrova/IsoMetricResults(ｱｲｿﾒﾄﾘｯｸ )");
   EXPECT_EQ(home.directory_entries[3], "/h/Kyrova/ExerciseResults (運動結果 )");
 }

@@ -513,7 +513,8 @@ TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
   data.MakeDir("in");
   data.MakeDir("drop");
   data.Write("in/Brawn_1.txt", ResultFile({}));
-  for (const char* name : {"drop/Brawn_7.txt", "drop/other.txt", "drop/Out.CSV"}) {
+  for (const char* name :
+       {"drop/Brawn_7.txt", "drop/other.txt", "drop/Out.CSV", "drop/A (2).txt"}) {
     data.Write(name, "x\r\n");
   }
   const QString path_before = Q(data / "in" + "    (筋力測定 )");
@@ -538,6 +539,11 @@ TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
        .items = {"drop/other.txt"},
        .onto = "Label4",
        .filter = "OTH*.TXT (x)",
+       .path = drop},
+      {.what = "filter holding \"(\"",
+       .items = {"drop/A (2).txt"},
+       .onto = "Label4",
+       .filter = "A (2).txt",
        .path = drop},
       {.what = "other file", .items = {"drop/other.txt"}, .onto = "txtOutput"},
       {.what = "two items", .items = {"drop", "in"}, .onto = "Bt_path"},
