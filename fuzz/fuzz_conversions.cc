@@ -10,7 +10,7 @@
 
 #include "check.h"
 #include "platform/codec.h"
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 namespace {
 

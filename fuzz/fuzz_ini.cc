@@ -15,7 +15,7 @@
 
 #include "check.h"
 #include "platform/codec.h"
-#include "platform/text_conv.h"
+#include "text/parse.h"
 #include "settings/ini.h"
 #include "support/faulty_fs.h"
 
@@ -72,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (value.find('\r') != std::string_view::npos) return 0;
 
   // A value that CP932 represents reads back trimmed.
-  const std::string trimmed(platform::TrimBlanks(value));
+  const std::string trimmed(text::TrimBlanks(value));
   const std::string read_back = settings::ReadIni(g_path, "SYSTEM", key, g_fs);
-  if (platform::IsValidUtf8(trimmed) &&
+  if (text::IsValidUtf8(trimmed) &&
       platform::FromCp932(platform::ToCp932(trimmed)) == trimmed) {
     FUZZ_CHECK(read_back == trimmed);
   }

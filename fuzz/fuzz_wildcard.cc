@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "check.h"
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 namespace {
 
@@ -55,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view pattern = input.substr(0, nul);
   const std::string_view name = nul == std::string_view::npos ? "" : input.substr(nul + 1);
   if (pattern.size() > 512 || name.size() > 512) return 0;
-  FUZZ_CHECK(tallyx::platform::MatchWildcard(pattern, name) == Reference(pattern, name));
+  FUZZ_CHECK(tallyx::text::MatchWildcard(pattern, name) == Reference(pattern, name));
 
   // The listing order is a strict weak order.
-  using tallyx::platform::NtfsNameLess;
+  using tallyx::text::NtfsNameLess;
   FUZZ_CHECK(!NtfsNameLess(name, name));
   FUZZ_CHECK(!(NtfsNameLess(pattern, name) && NtfsNameLess(name, pattern)));
   return 0;

@@ -6,9 +6,9 @@
 
 #include "convert/run.h"
 #include "model/model.h"
-#include "platform/text_conv.h"
+#include "text/parse.h"
 #include "settings/settings.h"
-#include "shell/messages.h"
+#include "model/messages.h"
 
 namespace tallyx::app {
 namespace {
@@ -98,8 +98,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
       o->mode = model::ModeOf((*value)[0] - '0');
     } else if (name == "--optcode") {
       bool found = false;
-      const double n = platform::LeadingNumber(*value, &found);
-      const auto mask = platform::RoundTo<std::int32_t>(n);
+      const double n = text::LeadingNumber(*value, &found);
+      const auto mask = text::RoundTo<std::int32_t>(n);
       if (!found || !mask) return "--optcode takes a 32-bit decimal number, not: " + *value;
       o->optcode = *mask;
     } else if (name == "--path") {
@@ -181,12 +181,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   const convert::RunResult r = run.Execute();
   if (!r.ok) {
-    err << shell::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n"
+    err << model::MessagePrompt(r.failure.err_no, r.failure.s1, r.failure.s2) << "\n"
         << r.failure.detail << "\n";
     return model::NumberOf(r.failure.err_no);
   }
   if (r.processed == 0 && r.skipped > 0) return kAllSkippedExit;
-  out << AsLines(shell::ClosingMessage(r.processed)) << "\n";
+  out << AsLines(model::ClosingMessage(r.processed)) << "\n";
   return 0;
 }
 

@@ -3,8 +3,8 @@
 #include <charconv>
 
 #include "model/model.h"
-#include "platform/codec.h"
-#include "platform/text_conv.h"
+#include "text/chars.h"
+#include "text/parse.h"
 
 namespace tallyx::convert {
 namespace {
@@ -26,14 +26,14 @@ bool CutAtTab(std::string_view s, std::string_view* before) {
 // Walks the lines of one file for one mode and mask, appending cells to the data line.
 class Section {
  public:
-  Section(platform::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault)
+  Section(text::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault)
       : in_(in), mask_(mask), out_(out), fault_(fault) {}
 
   // Reads the next line into current(); false at the end of the file or on a read failure.
   bool Read() {
-    const platform::LineReader::Status status = in_->Next(&current_);
-    if (status == platform::LineReader::Status::kLine) return true;
-    fault_->kind = status == platform::LineReader::Status::kEnd ? SectionFault::Kind::kEnds
+    const text::LineReader::Status status = in_->Next(&current_);
+    if (status == text::LineReader::Status::kLine) return true;
+    fault_->kind = status == text::LineReader::Status::kEnd ? SectionFault::Kind::kEnds
                                                                 : SectionFault::Kind::kReadError;
     fault_->line = in_->lines_read() + 1;
     return false;
@@ -76,7 +76,7 @@ class Section {
   void AppendCurrent() { AppendCheckBuff(current_, out_); }
 
  private:
-  platform::LineReader* in_;
+  text::LineReader* in_;
   std::int32_t mask_;
   std::string* out_;
   SectionFault* fault_;
@@ -116,7 +116,7 @@ bool DateAndTime(Section* s) {
     }
     time_text = time_field;
   }
-  const auto time = platform::ParseTimeOfDay(time_text);
+  const auto time = text::ParseTimeOfDay(time_text);
   if (!time) return s->Broken(SectionFault::Kind::kNotATime, time_text);
 
   if (s->Selected(Item::kDate)) {
@@ -153,14 +153,14 @@ bool CountLine(Section* s, Item item, std::int16_t* turns) {
   std::string_view text;
   if (!CutAtTab(s->current(), &text)) return s->Broken(SectionFault::Kind::kNoTab);
   std::int16_t n = 0;
-  switch (platform::NumericToInt16(text, &n)) {
-    case platform::NumericResult::kOk:
+  switch (text::NumericToInt16(text, &n)) {
+    case text::NumericResult::kOk:
       *turns = n;
       return true;
-    case platform::NumericResult::kNotNumeric:
+    case text::NumericResult::kNotNumeric:
       return true;
-    case platform::NumericResult::kOutOfRange:
-      return s->Broken(SectionFault::Kind::kCountOutOfRange, platform::TrimBlanks(text));
+    case text::NumericResult::kOutOfRange:
+      return s->Broken(SectionFault::Kind::kCountOutOfRange, text::TrimBlanks(text));
   }
   return false;
 }
@@ -208,7 +208,7 @@ bool Exercise(Section* s) {
   if (!s->Skip(1) || !s->Cell(Item::kStrengthSetting)) return false;
   if (!s->Read()) return false;  // line 21: target range
   if (s->Selected(Item::kAssistSpeed)) {
-    if (platform::ContainsCp932(s->current(), kTargetRange)) {
+    if (text::ContainsCp932(s->current(), kTargetRange)) {
       s->AppendCurrent();
     } else {
       s->Append(",,,");
@@ -216,13 +216,13 @@ bool Exercise(Section* s) {
   }
   if (!s->Read()) return false;  // line 22: relative intensity, or already the therapy phase
   if (s->Selected(Item::kPedalTurns)) {
-    if (platform::ContainsCp932(s->current(), kRelativeIntensity)) {
+    if (text::ContainsCp932(s->current(), kRelativeIntensity)) {
       s->AppendCurrent();
     } else {
       s->Append(",,");
     }
   }
-  if (!platform::ContainsCp932(s->current(), kTherapyPhase) && !s->Read()) return false;
+  if (!text::ContainsCp932(s->current(), kTherapyPhase) && !s->Read()) return false;
   if (s->Selected(Item::kPedalOrigin)) s->AppendCurrent();  // line k: therapy phase
   // Then the exercise time and the calories.
   return s->Cell(Item::kPedalDirection) && s->Cell(Item::kCalories) && s->Skip(1) &&
@@ -233,11 +233,11 @@ bool Exercise(Section* s) {
 
 void AppendCheckBuff(std::string_view s, std::string* out) {
   const std::size_t tab = s.find('\t');
-  out->append(platform::TrimBlanks(s.substr(0, tab)));
+  out->append(text::TrimBlanks(s.substr(0, tab)));
   out->push_back(',');
 }
 
-bool ReadResultSection(platform::LineReader* in, model::Mode mode, std::int32_t mask,
+bool ReadResultSection(text::LineReader* in, model::Mode mode, std::int32_t mask,
                        std::int16_t* turns, std::string* line, SectionFault* fault) {
   Section s(in, mask, line, fault);
   if (!CommonHead(&s)) return false;

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "model/model.h"
-#include "platform/line_io.h"
+#include "text/line_io.h"
 
 namespace tallyx::convert {
 
@@ -37,7 +37,7 @@ struct SectionFault {
 // early, a required TAB is missing, the time is not a time, a count is out of range) or cannot
 // be read; `fault` then says where and why. Afterwards the reader stands at the first line of
 // the waveform section.
-bool ReadResultSection(platform::LineReader* in, model::Mode mode, std::int32_t mask,
+bool ReadResultSection(text::LineReader* in, model::Mode mode, std::int32_t mask,
                        std::int16_t* turns, std::string* line, SectionFault* fault);
 
 }  // namespace tallyx::convert

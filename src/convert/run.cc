@@ -10,9 +10,9 @@
 #include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
-#include "platform/line_io.h"
-#include "platform/text_conv.h"
-#include "platform/wildcard.h"
+#include "text/line_io.h"
+#include "text/parse.h"
+#include "text/wildcard.h"
 
 namespace tallyx::convert {
 namespace {
@@ -136,7 +136,7 @@ class Run {
     if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
     // A file name may hold "(" itself ("Brawn_1 (2).txt"): the whole text is the pattern when it
     // finds a file, otherwise the text before the comment.
-    const std::string_view whole_filter = platform::TrimBlanks(in_.filter_text);
+    const std::string_view whole_filter = text::TrimBlanks(in_.filter_text);
     pattern_ = model::ValuePart(in_.filter_text);
     if (pattern_ != whole_filter && fs_.ListMatchingFiles(directory_, whole_filter, &files_) &&
         files_.size() > 0) {
@@ -164,7 +164,7 @@ class Run {
   // the one being converted are opened meanwhile (see ReadAhead); what was read ahead of a stop
   // or a failure is dropped unread.
   RunResult ConvertAll() {
-    ahead_.emplace(fs_, files_, in_.read_ahead, platform::LineReader::kFirstRead);
+    ahead_.emplace(fs_, files_, in_.read_ahead, text::LineReader::kFirstRead);
     RunResult r;
     std::string line;
     const auto found = static_cast<std::int32_t>(files_.size());
@@ -241,11 +241,11 @@ class Run {
   FileOutcome WriteSideFile() {
     std::string_view ignored;
     for (int i = 0; i < 2; ++i) {
-      const platform::LineReader::Status status = reader_.Next(&ignored);
-      if (status == platform::LineReader::Status::kEnd) {
+      const text::LineReader::Status status = reader_.Next(&ignored);
+      if (status == text::LineReader::Status::kEnd) {
         return Broken(reader_.lines_read() + 1, std::string(kEndsBefore));
       }
-      if (status == platform::LineReader::Status::kError) {
+      if (status == text::LineReader::Status::kError) {
         return Broken(reader_.lines_read() + 1, WithReadReason(fs_, *input_, kCannotRead));
       }
     }
@@ -369,21 +369,21 @@ class Run {
   std::optional<ReadAhead> ahead_;  // while the result files are converted
   FetchedFile* input_ = nullptr;    // the current result file, held by ahead_
   std::unique_ptr<platform::OutputFile> side_;
-  platform::BufferedWriter csv_out_;
-  platform::BufferedWriter side_out_;
-  platform::LineReader reader_;
+  text::BufferedWriter csv_out_;
+  text::BufferedWriter side_out_;
+  text::LineReader reader_;
 };
 
 }  // namespace
 
 bool FilterTakes(std::string_view filter_text, std::string_view name) {
-  return platform::MatchWildcard(platform::TrimBlanks(filter_text), name) ||
-         platform::MatchWildcard(model::ValuePart(filter_text), name);
+  return text::MatchWildcard(text::TrimBlanks(filter_text), name) ||
+         text::MatchWildcard(model::ValuePart(filter_text), name);
 }
 
 std::string InputDirectory(std::string_view text, platform::FileSystem& fs) {
   std::string value = model::ValuePart(text);
-  const std::string_view whole = platform::TrimBlanks(text);
+  const std::string_view whole = text::TrimBlanks(text);
   if (whole != value && fs.IsDirectory(std::string(whole))) value = whole;
   return value;
 }

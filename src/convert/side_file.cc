@@ -1,7 +1,7 @@
 #include "convert/side_file.h"
 
 #include "platform/fs.h"
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 namespace tallyx::convert {
 
@@ -12,7 +12,7 @@ SideFileName SideFileName::FromOutputPath(std::string_view output_path) {
   if (dot != std::string_view::npos) {
     return {std::string(output_path.substr(0, dot)), std::string(output_path.substr(dot))};
   }
-  return {std::string(platform::TrimBlanks(output_path)), std::string()};
+  return {std::string(text::TrimBlanks(output_path)), std::string()};
 }
 
 std::string SideFileName::PathFor(std::int32_t file_index) const {

@@ -1,7 +1,7 @@
 // The four measurement modes and the 25 output items.
 #include "model/model.h"
 
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 namespace tallyx::model {
 namespace {
@@ -198,7 +198,7 @@ ItemGroup GroupOf(Item item) { return kItems[static_cast<std::size_t>(BitOf(item
 std::string ValuePart(std::string_view text) {
   const std::size_t paren = text.find('(');
   if (paren != std::string_view::npos) text = text.substr(0, paren);
-  return std::string(platform::TrimBlanks(text));
+  return std::string(text::TrimBlanks(text));
 }
 
 }  // namespace tallyx::model

@@ -17,15 +17,4 @@ std::string ToCp932(std::string_view utf8);
 // Decodes CP932 text to UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
 std::string FromCp932(std::string_view cp932);
 
-bool IsValidUtf8(std::string_view text);
-
-// True for a byte that starts a two-byte CP932 character.
-inline bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Whether `needle` occurs in `haystack`, both CP932, starting on a character boundary of
-// `haystack`, so that a match never begins on the trail byte of a two-byte character.
-bool ContainsCp932(std::string_view haystack, std::string_view needle);
-
 }  // namespace tallyx::platform

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/chars.h"
+#include "text/chars.h"
 #include "platform/codec.h"
 
 namespace tallyx::platform {
@@ -60,17 +60,17 @@ class Converter {
 };
 
 size_t Utf8Length(std::string_view rest) {
-  return std::min(Utf8SequenceLength(static_cast<unsigned char>(rest[0])), rest.size());
+  return std::min(text::Utf8SequenceLength(static_cast<unsigned char>(rest[0])), rest.size());
 }
 
 size_t Cp932SequenceLength(std::string_view rest) {
-  return IsCp932LeadByte(static_cast<unsigned char>(rest[0])) && rest.size() >= 2 ? 2 : 1;
+  return text::IsCp932LeadByte(static_cast<unsigned char>(rest[0])) && rest.size() >= 2 ? 2 : 1;
 }
 
 }  // namespace
 
 std::string ToCp932(std::string_view utf8) {
-  if (!IsValidUtf8(utf8)) return std::string(utf8);
+  if (!text::IsValidUtf8(utf8)) return std::string(utf8);
   bool ascii = true;
   for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(utf8);

@@ -7,6 +7,7 @@
 
 #include "platform/codec.h"
 #include "platform/utf16.h"
+#include "text/chars.h"
 
 namespace tallyx::platform {
 namespace {
@@ -92,7 +93,7 @@ std::string ToCodePage(std::wstring_view utf16, unsigned int code_page) {
 std::string FromUtf16(std::wstring_view utf16) { return ToCodePage(utf16, CP_UTF8); }
 
 std::string ToCp932(std::string_view utf8) {
-  if (!IsValidUtf8(utf8) || IsAscii(utf8)) return std::string(utf8);
+  if (!text::IsValidUtf8(utf8) || IsAscii(utf8)) return std::string(utf8);
   const std::wstring wide = ToUtf16(utf8);
   std::string out;
   out.reserve(utf8.size());
@@ -112,7 +113,7 @@ std::string FromCp932(std::string_view cp932) {
   for (std::size_t i = 0; i < cp932.size();) {
     const auto c = static_cast<unsigned char>(cp932[i]);
     // A lead byte takes the next byte with it, valid or not, as the POSIX converter does.
-    const std::size_t len = IsCp932LeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
+    const std::size_t len = text::IsCp932LeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
     wchar_t w[2];
     const int n = len == 1 && IsUnassignedSingleByte(c)
                       ? 0

@@ -4,7 +4,7 @@
 #include <array>
 #include <streambuf>
 
-#include "platform/chars.h"
+#include "text/chars.h"
 #include "platform/console.h"
 #include "platform/utf16.h"
 
@@ -50,7 +50,7 @@ class StdHandleBuf : public std::streambuf {
     for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
       const auto c = static_cast<unsigned char>(buf_[n - back]);
       if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-      return Utf8SequenceLength(c) > back ? back : 0;
+      return text::Utf8SequenceLength(c) > back ? back : 0;
     }
     return 0;
   }

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/fs.h"
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 namespace tallyx::platform {
 
@@ -28,7 +28,7 @@ void FileList::Finish() {
   std::vector<std::string_view> names;
   names.reserve(starts_.size());
   for (const std::uint32_t start : starts_) names.emplace_back(arena_.data() + start);
-  SortNtfsNames(&names);
+  text::SortNtfsNames(&names);
   // The names are laid out anew in their order: a run reads them one after the other, from
   // memory that the work between two files has long pushed out of the caches.
   std::string sorted;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/byte_stream.h"
+
 namespace tallyx::platform {
 
 #ifdef _WIN32
@@ -53,22 +55,15 @@ struct FileId {
 };
 
 // A file opened for reading raw bytes. Destroying it closes it.
-class InputFile {
+class InputFile : public text::ByteSource {
  public:
-  virtual ~InputFile() = default;
-  // Bytes read into `buf` (at most `n`); 0 at the end of the file; -1 on failure.
-  virtual std::ptrdiff_t Read(char* buf, std::size_t n) = 0;
   // Closing a file that is closed already succeeds.
   virtual bool Close() = 0;
 };
 
 // A file opened for writing. Destroying it closes it.
-class OutputFile {
+class OutputFile : public text::ByteSink {
  public:
-  virtual ~OutputFile() = default;
-  // Writes all `n` bytes or fails; `*written` (when given) tells how many went out, also when
-  // the write failed part way.
-  virtual bool Write(const char* data, std::size_t n, std::size_t* written = nullptr) = 0;
   // Forces what was written onto the disk.
   virtual bool Flush() = 0;
   // Closing a file that is closed already succeeds.

@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "platform/fs.h"
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 namespace tallyx::platform {
 namespace {
@@ -153,7 +153,7 @@ class PosixFileSystem final : public FileSystem {
       }
       const std::string_view name(e->d_name);
       if (name.empty() || name[0] == '.') continue;  // hidden, and "." and ".."
-      if (!MatchWildcard(name_pattern, name)) continue;
+      if (!text::MatchWildcard(name_pattern, name)) continue;
       if (e->d_type == DT_REG) {
         out->Add(name, FileId{static_cast<std::uint64_t>(dir_st.st_dev),
                               static_cast<std::uint64_t>(e->d_ino)});

@@ -5,7 +5,7 @@
 
 #include "platform/fs.h"
 #include "platform/utf16.h"
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 // After the program's headers: <windows.h> names its own ReplaceFile, which FileSystem's would
 // become; it is undone here.
@@ -351,7 +351,7 @@ class WinFileSystem final : public FileSystem {
     while (reader->Next(&entry, &failed)) {
       if (entry.attributes & kSkippedAttributes) continue;
       const std::string name = FromUtf16(entry.name);
-      if (!MatchWildcard(name_pattern, name)) continue;
+      if (!text::MatchWildcard(name_pattern, name)) continue;
       // A link is read through to its target, whose identity only opening it tells; so also
       // for a volume that lists no ids.
       if (volume_ids && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&

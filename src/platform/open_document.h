@@ -34,7 +34,7 @@ using WhileWaiting = std::function<void()>;
 
 // Opens the document at `path` (UTF-8) with the application the desktop associates with it and
 // returns the outcome as the Windows shell reports it (see shell_code): a failure code is turned
-// into the message to show by shell::OutcomeOf.
+// into the message to show by desktop::OutcomeOf.
 //
 // On Windows the shell's "Open" does it, with the desktop window as owner, "C:\" as working
 // directory, shown normally. Elsewhere the path is looked at first (missing file, missing

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/open_document.h"
-#include "platform/paths.h"
+#include "text/paths.h"
 
 extern char** environ;
 
@@ -140,7 +140,7 @@ std::string InstalledGuide() {
 int OpenPage(const std::string& page, const std::string& anchor,
              const WhileWaiting& while_waiting) {
   if (const int why = LookAt(page); why != kOpened) return why;
-  return RunOpener(FileUrl(Absolute(page), anchor), while_waiting);
+  return RunOpener(text::FileUrl(Absolute(page), anchor), while_waiting);
 }
 
 }  // namespace tallyx::platform

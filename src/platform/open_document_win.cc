@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/open_document.h"
-#include "platform/paths.h"
+#include "text/paths.h"
 #include "platform/utf16.h"
 
 namespace tallyx::platform {
@@ -98,7 +98,7 @@ int OpenPage(const std::string& page, const std::string& anchor, const WhileWait
   }
   std::string forward = page;
   std::replace(forward.begin(), forward.end(), '\\', '/');
-  const std::wstring url = L"\"" + ToUtf16(FileUrl(forward, anchor)) + L"\"";
+  const std::wstring url = L"\"" + ToUtf16(text::FileUrl(forward, anchor)) + L"\"";
   return CodeOf(
       ::ShellExecuteW(owner, L"open", browser.c_str(), url.c_str(), L"C:\\", SW_SHOWNORMAL));
 }

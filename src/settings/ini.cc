@@ -4,8 +4,8 @@
 
 #include "platform/codec.h"
 #include "platform/fs.h"
-#include "platform/line_io.h"
-#include "platform/text_conv.h"
+#include "text/line_io.h"
+#include "text/parse.h"
 
 // The store works on the file's CP932 bytes and decodes only the value it returns. That is safe
 // because every byte it looks for (blank, CR, "=", and "[" as the first byte of a line) is below
@@ -22,7 +22,7 @@ bool BeginsWith(std::string_view line, std::string_view key) {
 std::string Header(std::string_view section) { return "[" + platform::ToCp932(section) + "]"; }
 
 std::string KeyLine(std::string_view key, std::string_view value) {
-  return platform::ToCp932(key) + " = " + platform::ToCp932(platform::TrimBlanks(value));
+  return platform::ToCp932(key) + " = " + platform::ToCp932(text::TrimBlanks(value));
 }
 
 void AppendLine(std::string* out, std::string_view line) {
@@ -48,15 +48,15 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
   enum class State { kSearching, kInSection, kDone };
   State state = State::kSearching;
   std::string result(kMissingValue);
-  platform::LineReader lines;
+  text::LineReader lines;
   lines.Reset(file.get());
   std::string_view raw;
   while (state != State::kDone) {
-    const platform::LineReader::Status status = lines.Next(&raw);
-    if (status == platform::LineReader::Status::kError) return std::string(kMissingValue);
-    if (status == platform::LineReader::Status::kEnd) break;
+    const text::LineReader::Status status = lines.Next(&raw);
+    if (status == text::LineReader::Status::kError) return std::string(kMissingValue);
+    if (status == text::LineReader::Status::kEnd) break;
     if (raw.empty()) continue;
-    const std::string_view line = platform::TrimBlanks(raw);
+    const std::string_view line = text::TrimBlanks(raw);
     if (state == State::kInSection) {
       if (!line.empty() && line.front() == '[') state = State::kDone;
       if (BeginsWith(line, key_cp932)) {
@@ -69,7 +69,7 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
     if (line == header) state = State::kInSection;
   }
   file->Close();
-  return platform::FromCp932(platform::TrimBlanks(result));
+  return platform::FromCp932(text::TrimBlanks(result));
 }
 
 namespace {
@@ -105,16 +105,16 @@ std::optional<IniFailure> RewriteFile(platform::FileSystem& fs, const std::strin
   enum class State { kSearching, kInSection, kWritten };
   State state = State::kSearching;
   std::string content;
-  platform::LineReader lines;
+  text::LineReader lines;
   lines.Reset(old_file.get());
   std::string_view line;
   for (;;) {
-    const platform::LineReader::Status status = lines.Next(&line);
-    if (status == platform::LineReader::Status::kError) return NotWritten(temp);
-    if (status == platform::LineReader::Status::kEnd) break;
+    const text::LineReader::Status status = lines.Next(&line);
+    if (status == text::LineReader::Status::kError) return NotWritten(temp);
+    if (status == text::LineReader::Status::kEnd) break;
     // Up to the key line, non-empty lines are written back trimmed; after it, as they stand.
     if (state != State::kWritten && !line.empty()) {
-      line = platform::TrimBlanks(line);
+      line = text::TrimBlanks(line);
       if (state == State::kInSection && !line.empty() && line.front() == '[') {
         AppendLine(&content, key_line);  // the key goes last in its section
         state = State::kWritten;

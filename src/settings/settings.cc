@@ -6,7 +6,7 @@
 
 #include "model/model.h"
 #include "platform/fs.h"
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 namespace tallyx::settings {
 namespace {
@@ -25,12 +25,12 @@ std::optional<std::string> Stored(platform::FileSystem& fs, const std::string& i
 // does not fit.
 std::optional<std::int32_t> StoredInt32(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
-  return platform::RoundTo<std::int32_t>(platform::LeadingNumber(*text));
+  return text::RoundTo<std::int32_t>(text::LeadingNumber(*text));
 }
 
 std::optional<model::Mode> StoredMode(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
-  const auto number = platform::RoundTo<std::int16_t>(platform::LeadingNumber(*text));
+  const auto number = text::RoundTo<std::int16_t>(text::LeadingNumber(*text));
   if (!number || !model::IsModeNumber(*number)) return std::nullopt;
   return model::ModeOf(*number);
 }

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "platform/paths.h"
+#include "text/paths.h"
 
 namespace tallyx::ui {
 namespace {
@@ -16,7 +16,7 @@ constexpr int kFilledRole = Qt::UserRole + 1;
 QString PathOf(const QTreeWidgetItem* item) { return item->data(0, kPathRole).toString(); }
 
 QString ChildPath(const QString& parent, const QString& name) {
-  return QString::fromStdU16String(platform::JoinPath(Utf16(parent), Utf16(name)));
+  return QString::fromStdU16String(text::JoinPath(Utf16(parent), Utf16(name)));
 }
 
 bool HasSubdirectories(const QString& path) {
@@ -29,7 +29,7 @@ bool IsDirectory(const QString& path) {
 }
 
 Qt::CaseSensitivity CaseOf(const QString& root) {
-  return platform::NamesIgnoreCase(Utf16(root)) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  return text::NamesIgnoreCase(Utf16(root)) ? Qt::CaseInsensitive : Qt::CaseSensitive;
 }
 
 }  // namespace
@@ -42,9 +42,9 @@ bool IsUnder(const QString& path, const QString& root) {
 
 QString CleanPath(const QString& path) {
   const QString plain = QString::fromStdU16String(
-      platform::WithoutLongPrefix(Utf16(QDir::fromNativeSeparators(path))));
+      text::WithoutLongPrefix(Utf16(QDir::fromNativeSeparators(path))));
   QString clean = QDir::cleanPath(QFileInfo(plain).absoluteFilePath());
-  if (platform::IsBareRoot(Utf16(clean))) clean += '/';  // a root keeps its separator
+  if (text::IsBareRoot(Utf16(clean))) clean += '/';  // a root keeps its separator
   return clean;
 }
 
@@ -142,7 +142,7 @@ void DirList::Select(QTreeWidgetItem* item) {
 void DirList::Recover() {
   QString target = path_;
   while (!IsDirectory(target) && target != root_) {
-    const auto split = platform::SplitPath(Utf16(target));
+    const auto split = text::SplitPath(Utf16(target));
     if (!split) break;
     target = target.left(static_cast<qsizetype>(split->directory_length));
     if (!IsUnder(target, root_)) target = root_;

@@ -8,7 +8,7 @@
 #include <QStorageInfo>
 #include <algorithm>
 
-#include "platform/paths.h"
+#include "text/paths.h"
 #include "ui/dialogs.h"
 #include "ui/dir_list.h"
 #include "ui/look.h"
@@ -91,8 +91,8 @@ bool ShowDirectory(DriveList* drives, DirList* dirs, const QString& dir) {
     // A network share has no entry in the list: the tree stands on the share's root, and the
     // list shows no volume until one is chosen.
     const std::u16string_view path = Utf16(dir);
-    if (!platform::IsShare(path) || platform::RootLength(path) == 0) return false;
-    QString root = dir.left(static_cast<qsizetype>(platform::RootLength(path)));
+    if (!text::IsShare(path) || text::RootLength(path) == 0) return false;
+    QString root = dir.left(static_cast<qsizetype>(text::RootLength(path)));
     if (!root.endsWith('/')) root += '/';
     if (!dirs->SetPath(root, dir)) return false;
     drives->SelectQuietly(-1);

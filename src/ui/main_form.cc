@@ -25,11 +25,11 @@
 #include "convert/run.h"
 #include "model/model.h"
 #include "platform/fs.h"
-#include "platform/paths.h"
-#include "platform/text_conv.h"
+#include "text/paths.h"
+#include "text/parse.h"
 #include "settings/settings.h"
-#include "shell/messages.h"
-#include "shell/open_document.h"
+#include "model/messages.h"
+#include "desktop/open_document.h"
 #include "ui/dir_list.h"
 #include "ui/look.h"
 #include "ui/message_sink.h"
@@ -64,7 +64,7 @@ class InputDropped : public QObject {
 // Opens a document or page with `open` while the user's input is dropped and the windows keep
 // painting: the desktop's opener may be waited for.
 template <typename Open>
-shell::OpenOutcome WithInputDropped(Open open) {
+desktop::OpenOutcome WithInputDropped(Open open) {
   const InputDropped no_input;
   return open([] { QCoreApplication::processEvents(); });
 }
@@ -208,8 +208,8 @@ void MainForm::AddGuideKey(QWidget* window, const char* section) {
 
 void MainForm::OpenGuide(const char* section) {
   if (guide_.empty()) return;
-  const shell::OpenOutcome outcome = WithInputDropped(
-      [&](const platform::WhileWaiting& wait) { return shell::OpenPage(guide_, section, wait); });
+  const desktop::OpenOutcome outcome = WithInputDropped(
+      [&](const platform::WhileWaiting& wait) { return desktop::OpenPage(guide_, section, wait); });
   ReportNotOpened(outcome, FromUtf8(guide_));
 }
 
@@ -291,8 +291,8 @@ void MainForm::Bt_Opt_Click() {
   opt_set_->exec();
   if (const auto code = Chosen(OptSetForm.OptCode)) {
     // A text beyond 32 bits keeps the mask in force.
-    const double value = platform::LeadingNumber(Utf8(*code));
-    if (const auto mask = platform::RoundTo<std::int32_t>(value)) CnvCode = *mask;
+    const double value = text::LeadingNumber(Utf8(*code));
+    if (const auto mask = text::RoundTo<std::int32_t>(value)) CnvCode = *mask;
   }
   UnloadOptSet();
 }
@@ -321,8 +321,8 @@ void MainForm::Bt_Exec_Click() {
   // Ending the program stopped the run: no message, the program ends.
   if (ending_) return;
   if (result.ok) {
-    Messages().Show(this, FromUtf8(result.stopped ? shell::StoppedMessage(result.processed)
-                                                  : shell::ClosingMessage(result.processed)));
+    Messages().Show(this, FromUtf8(result.stopped ? model::StoppedMessage(result.processed)
+                                                  : model::ClosingMessage(result.processed)));
   } else {
     DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2),
              FromUtf8(result.failure.detail));
@@ -396,13 +396,13 @@ void MainForm::StopRunAndWait() {
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
-  const shell::OpenOutcome outcome = WithInputDropped(
-      [&](const platform::WhileWaiting& wait) { return shell::OpenDocument(Utf8(DocName), wait); });
+  const desktop::OpenOutcome outcome = WithInputDropped(
+      [&](const platform::WhileWaiting& wait) { return desktop::OpenDocument(Utf8(DocName), wait); });
   ReportNotOpened(outcome, DocName);
   return outcome.code;
 }
 
-void MainForm::ReportNotOpened(const shell::OpenOutcome& outcome, const QString& document) {
+void MainForm::ReportNotOpened(const desktop::OpenOutcome& outcome, const QString& document) {
   // The window may have been closed while the desktop's opener was waited for.
   if (!outcome.opened() && !ending_) {
     DispMess(outcome.err_no, outcome.names_document ? document : QString(), QString());
@@ -411,7 +411,7 @@ void MainForm::ReportNotOpened(const shell::OpenOutcome& outcome, const QString&
 
 void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
                         const QString& details) {
-  Messages().Show(this, FromUtf8(shell::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
+  Messages().Show(this, FromUtf8(model::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
 }
 
 void MainForm::Bt_Init_Click() {
@@ -530,7 +530,7 @@ std::optional<MainForm::Dropped> MainForm::DropOf(const QMimeData* mime, bool on
   const QString native = QDir::toNativeSeparators(path);
   if (fs_.IsDirectory(Utf8(native))) return Dropped{false, native};
   if (!fs_.PathExists(Utf8(native))) return std::nullopt;
-  const auto split = platform::SplitPath(Utf16(path));
+  const auto split = text::SplitPath(Utf16(path));
   if (!split) return std::nullopt;
   const QString name = path.mid(static_cast<qsizetype>(split->name_start));
   if (on_output && name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {

@@ -21,7 +21,7 @@
 #include "model/model.h"
 #include "platform/fs.h"
 #include "settings/settings.h"
-#include "shell/open_document.h"
+#include "desktop/open_document.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
@@ -118,7 +118,7 @@ class MainForm : public QWidget {
   void AddGuideKey(QWidget* window, const char* section);
   void OpenGuide(const char* section);
   // Tells why a document or page did not open, naming `document` when the message names one.
-  void ReportNotOpened(const shell::OpenOutcome& outcome, const QString& document);
+  void ReportNotOpened(const desktop::OpenOutcome& outcome, const QString& document);
   void UnloadOptSet();
   // Saves the settings once and ends the program; later calls do nothing. A run still going is
   // stopped first, as its "中止" would.

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "shell/messages.h"
+#include "model/messages.h"
 
 namespace tallyx::ui {
 namespace {
@@ -18,8 +18,8 @@ class MessageBoxSink : public MessageSink {
  public:
   void Show(QWidget* parent, const QString& text, const QString& details) override {
     QMessageBox box(QMessageBox::NoIcon,
-                    QString::fromUtf8(shell::kMessageCaption.data(),
-                                      static_cast<qsizetype>(shell::kMessageCaption.size())),
+                    QString::fromUtf8(model::kMessageCaption.data(),
+                                      static_cast<qsizetype>(model::kMessageCaption.size())),
                     LineBreaksForDisplay(text), QMessageBox::Ok, parent);
     // Paths and patterns are shown as they stand, even when they look like markup.
     box.setTextFormat(Qt::PlainText);

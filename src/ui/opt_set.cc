@@ -6,7 +6,7 @@
 #include <array>
 
 #include "model/model.h"
-#include "shell/messages.h"
+#include "model/messages.h"
 #include "ui/dialogs.h"
 #include "ui/look.h"
 #include "ui/message_sink.h"
@@ -132,7 +132,7 @@ OptSet::OptSet(OptSetMembers* members, std::int32_t cnv_code, QWidget* parent)
   connect(impl_->OKButton, &QPushButton::clicked, this, [this] {  // OKButton_Click
     const std::int32_t mask = impl_->Mask();
     if (mask == 0) {
-      Messages().Show(this, FromUtf8(shell::kNoItemSelected));
+      Messages().Show(this, FromUtf8(model::kNoItemSelected));
       return;
     }
     impl_->members->OptCode = QString::number(mask);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/messages.h"
+#include "model/messages.h"
 #include "ui/look.h"
 
 namespace tallyx::ui {
@@ -16,7 +16,7 @@ constexpr int kWidth = 360;
 
 RunProgressDialog::RunProgressDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("RunProgress"));
-  setWindowTitle(FromUtf8(shell::kMessageCaption));
+  setWindowTitle(FromUtf8(model::kMessageCaption));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setWindowModality(Qt::ApplicationModal);

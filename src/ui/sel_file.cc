@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "platform/paths.h"
-#include "shell/messages.h"
+#include "text/paths.h"
+#include "model/messages.h"
 #include "ui/dialogs.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
@@ -52,7 +52,7 @@ struct SelFile::Impl {
     }
     // Directory part and file name, split at the last separator. A file directly in a root
     // ("/out.csv", "C:\out.csv") has that root, with its separator, as its directory.
-    const auto split = platform::SplitPath(Utf16(wanted));
+    const auto split = text::SplitPath(Utf16(wanted));
     if (!split) return;
     const QString dir = wanted.left(static_cast<qsizetype>(split->directory_length));
     if (QFileInfo::exists(dir) && !ShowDirectory(Drive1, Dir1, CleanPath(dir))) return;
@@ -64,11 +64,11 @@ struct SelFile::Impl {
   bool OKButton_Click(QWidget* dialog) {
     const QString name = FileName->text();
     if (name.isEmpty()) {
-      Messages().Show(dialog, FromUtf8(shell::kNoFileName));
+      Messages().Show(dialog, FromUtf8(model::kNoFileName));
       return false;
     }
     members->SetStr = QString::fromStdU16String(
-        platform::JoinPath(Utf16(Dir1->Path()), Utf16(name), QDir::separator().unicode()));
+        text::JoinPath(Utf16(Dir1->Path()), Utf16(name), QDir::separator().unicode()));
     return true;
   }
 };

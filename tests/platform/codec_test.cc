@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/chars.h"
+
 namespace tallyx::platform {
 namespace {
 
@@ -52,20 +54,20 @@ TEST(CodecTest, DecodesAsOnEveryBuild) {
 
 TEST(CodecTest, FindsKeyWordsOnCharacterBoundariesOnly) {
   const std::string therapy = ToCp932("療法期");  // 97 C3 96 40 8A FA
-  EXPECT_TRUE(ContainsCp932(ToCp932("2\t療法期"), therapy));
+  EXPECT_TRUE(text::ContainsCp932(ToCp932("2\t療法期"), therapy));
   // 0x88 0x97 is one character; its trail byte followed by C3... would spell the key word.
   const std::string straddling = std::string("\x88\x97", 2) + therapy.substr(1);
   ASSERT_NE(straddling.find(therapy), std::string::npos);
-  EXPECT_FALSE(ContainsCp932(straddling, therapy));
-  EXPECT_FALSE(ContainsCp932(ToCp932("療法"), therapy));
+  EXPECT_FALSE(text::ContainsCp932(straddling, therapy));
+  EXPECT_FALSE(text::ContainsCp932(ToCp932("療法"), therapy));
 }
 
 TEST(CodecTest, ValidatesUtf8) {
-  EXPECT_TRUE(IsValidUtf8("abc 名前 😀"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xE5\x90"));          // cut off
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
+  EXPECT_TRUE(text::IsValidUtf8("abc 名前 😀"));
+  EXPECT_FALSE(text::IsValidUtf8("\xC0\xAF"));          // overlong
+  EXPECT_FALSE(text::IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(text::IsValidUtf8("\xE5\x90"));          // cut off
+  EXPECT_FALSE(text::IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
 }
 
 }  // namespace

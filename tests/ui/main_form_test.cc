@@ -21,7 +21,7 @@
 #include <string>
 
 #include "model/model.h"
-#include "shell/messages.h"
+#include "model/messages.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -387,7 +387,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
     const int written = static_cast<int>(csv.size()) - 1;
     if (c.slow_ms == 0) {
       EXPECT_EQ(written, kFiles);
-      ASSERT_EQ(sink.Texts(), std::vector<QString>{Q(shell::ClosingMessage(kFiles))});
+      ASSERT_EQ(sink.Texts(), std::vector<QString>{Q(model::ClosingMessage(kFiles))});
       full_csv = csv;
       for (int k = 1; k <= kFiles; ++k) full_sides[k] = data.Read(side(k));
       continue;
@@ -408,7 +408,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
                          "PATH = " + data / "in", "FILTER = Brawn_*.txt     (筋力測定 )",
                          "OUTPUT = " + output}));
     } else {
-      EXPECT_EQ(sink.Texts(), std::vector<QString>{Q(shell::StoppedMessage(written))});
+      EXPECT_EQ(sink.Texts(), std::vector<QString>{Q(model::StoppedMessage(written))});
       EXPECT_TRUE(Button(*form, "Bt_Exec")->isEnabled());
       EXPECT_FALSE(data.Exists("tmp/Tallyx.ini"));
     }

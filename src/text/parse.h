@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 
 // The text without the blanks (U+0020) at both ends; TABs and full-width blanks stay.
 std::string_view TrimBlanks(std::string_view s);
@@ -46,4 +46,4 @@ std::optional<T> RoundTo(double value) {
   return static_cast<T>(r);
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

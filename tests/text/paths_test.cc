@@ -1,10 +1,10 @@
 // The dialogs' path rules for both kinds of volume; on Linux the dialogs never meet a drive
 // letter, so these rows are where those rules are checked outside Windows.
-#include "platform/paths.h"
+#include "text/paths.h"
 
 #include <gtest/gtest.h>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 TEST(PathsTest, SplitKeepsARootsSeparator) {
@@ -103,4 +103,4 @@ TEST(PathsTest, RootsOfDrivesAndShares) {
 }
 
 }  // namespace
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

@@ -1,8 +1,8 @@
-#include "shell/open_document.h"
+#include "desktop/open_document.h"
 
 #include <array>
 
-namespace tallyx::shell {
+namespace tallyx::desktop {
 namespace {
 
 using E = model::ErrorNumber;
@@ -51,4 +51,4 @@ OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
   return OutcomeOf(platform::OpenPage(page, anchor, while_waiting));
 }
 
-}  // namespace tallyx::shell
+}  // namespace tallyx::desktop

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 
 // Matches a whole file name against a pattern of "*" (any run of characters) and "?" (one
 // character). ASCII letters compare without regard to case; UTF-8 characters count as one, and a
@@ -17,4 +17,4 @@ bool NtfsNameLess(std::string_view a, std::string_view b);
 // listings of a result directory, whose names share a prefix and differ in a few places.
 void SortNtfsNames(std::vector<std::string_view>* names);
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 
 // The length of the root `path` begins with, its "/" included when it has one: "/" 1, "C:/" 3,
 // "C:" 2, "//server/share/" 15 and "//server/share" 14, and the long forms' "//?/C:/" and
@@ -53,4 +53,4 @@ std::u16string JoinPath(std::u16string_view directory, std::u16string_view name,
 // and ":" is percent-encoded, so that a browser reads it alike whatever the system's code page.
 std::string FileUrl(std::string_view path, std::string_view anchor = {});
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

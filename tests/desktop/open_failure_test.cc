@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "shell/messages.h"
-#include "shell/open_document.h"
+#include "model/messages.h"
+#include "desktop/open_document.h"
 #include "support/workdir.h"
 
-namespace tallyx::shell {
+namespace tallyx::desktop {
 namespace {
 
 TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
@@ -64,4 +64,4 @@ TEST(OpenFailureTest, AMissingPageIsReportedAsADocumentIs) {
 }
 
 }  // namespace
-}  // namespace tallyx::shell
+}  // namespace tallyx::desktop

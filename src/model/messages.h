@@ -8,7 +8,7 @@
 
 #include "model/errors.h"
 
-namespace tallyx::shell {
+namespace tallyx::model {
 
 // The prompt of an error message: "Error", the number (a blank before it unless negative), a
 // full-width colon and the message text, with `s1` and `s2` spliced in as they stand.
@@ -27,4 +27,4 @@ inline constexpr std::string_view kNoFileName = "ファイル名を選択して�
 // The caption of every message box.
 inline constexpr std::string_view kMessageCaption = "Tallyx";
 
-}  // namespace tallyx::shell
+}  // namespace tallyx::model

@@ -1,9 +1,9 @@
-#include "platform/line_io.h"
+#include "text/line_io.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 // Whether a CR that no LF follows lies in s[0, n - 1). Written without an early exit, so that
@@ -47,7 +47,7 @@ bool BufferedWriter::Drain() {
 
 LineReader::LineReader() : buf_(new char[kInitialCapacity]), capacity_(kInitialCapacity) {}
 
-void LineReader::Reset(InputFile* file) {
+void LineReader::Reset(ByteSource* file) {
   file_ = file;
   begin_ = end_ = scanned_ = 0;
   eof_ = false;
@@ -175,4 +175,4 @@ bool LineReader::CopyRepairingLoneCrs(BufferedWriter* out, bool* open_line) {
   return true;
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

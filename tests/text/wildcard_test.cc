@@ -1,4 +1,4 @@
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 TEST(Wildcard, MatchesWholeNames) {
@@ -86,4 +86,4 @@ TEST(Wildcard, SortNtfsNamesAgreesWithNtfsNameLess) {
 }
 
 }  // namespace
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

@@ -1,11 +1,11 @@
-#include "platform/wildcard.h"
+#include "text/wildcard.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/chars.h"
+#include "text/chars.h"
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 // Length of the UTF-8 character starting at s[i]; a stray byte counts as one character.
@@ -108,4 +108,4 @@ void SortNtfsNames(std::vector<std::string_view>* names) {
   names->swap(sorted);
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

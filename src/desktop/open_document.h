@@ -8,7 +8,7 @@
 #include "model/errors.h"
 #include "platform/open_document.h"
 
-namespace tallyx::shell {
+namespace tallyx::desktop {
 
 struct OpenOutcome {
   // As the desktop's "open" service reports it (a platform::shell_code).
@@ -31,4 +31,4 @@ OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& 
 OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
                      const platform::WhileWaiting& while_waiting = {});
 
-}  // namespace tallyx::shell
+}  // namespace tallyx::desktop

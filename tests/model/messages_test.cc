@@ -1,8 +1,8 @@
-#include "shell/messages.h"
+#include "model/messages.h"
 
 #include <gtest/gtest.h>
 
-namespace tallyx::shell {
+namespace tallyx::model {
 namespace {
 
 TEST(Messages, BuildsPrompts) {
@@ -39,4 +39,4 @@ TEST(Messages, ClosingMessageHoldsALoneCarriageReturn) {
 }
 
 }  // namespace
-}  // namespace tallyx::shell
+}  // namespace tallyx::model

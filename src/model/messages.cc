@@ -1,8 +1,8 @@
-#include "shell/messages.h"
+#include "model/messages.h"
 
 #include <array>
 
-namespace tallyx::shell {
+namespace tallyx::model {
 namespace {
 
 using model::ErrorNumber;
@@ -88,4 +88,4 @@ std::string StoppedMessage(std::int32_t processed) {
   return CountMessage("変換を中止しました", processed);
 }
 
-}  // namespace tallyx::shell
+}  // namespace tallyx::model

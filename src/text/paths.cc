@@ -1,8 +1,8 @@
-#include "platform/paths.h"
+#include "text/paths.h"
 
 #include <algorithm>
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 constexpr std::u16string_view kLongPrefix = u"//?/";
@@ -127,4 +127,4 @@ std::string FileUrl(std::string_view path, std::string_view anchor) {
   return url;
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

@@ -1,12 +1,12 @@
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 
-#include "platform/chars.h"
+#include "text/chars.h"
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
 constexpr std::string_view kGozen = "\x8C\xDF\x91\x4F";  // 午前 in CP932
@@ -168,4 +168,4 @@ double LeadingNumber(std::string_view text, bool* found) {
   return len == 0 ? 0.0 : ParseNumber(text.substr(0, len));
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

@@ -1,8 +1,6 @@
-#include "platform/codec.h"
+#include "text/chars.h"
 
-#include "platform/chars.h"
-
-namespace tallyx::platform {
+namespace tallyx::text {
 
 bool IsValidUtf8(std::string_view text) {
   size_t i = 0;
@@ -43,4 +41,4 @@ bool ContainsCp932(std::string_view haystack, std::string_view needle) {
   return false;
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

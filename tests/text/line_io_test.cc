@@ -1,4 +1,4 @@
-#include "platform/line_io.h"
+#include "text/line_io.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs.h"
 #include "support/faulty_fs.h"
 #include "support/workdir.h"
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
 
+using platform::InputFile;
+using platform::OutputFile;
+using platform::RealFileSystem;
 using testing::WorkDir;
 
 std::vector<std::string> Lines(const std::string& bytes) {
@@ -152,4 +156,4 @@ TEST(BufferedWriter, KeepsWhatTheFileRefusedForTheNextDrain) {
 }
 
 }  // namespace
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

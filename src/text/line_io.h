@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs.h"
+#include "text/byte_stream.h"
 
-namespace tallyx::platform {
+namespace tallyx::text {
 
 // Collects output in a block of memory and hands it to the file in large writes. Nothing handed
 // to it is dropped: bytes the file refused stay held, and the next Drain() tries them again, so
@@ -17,7 +17,7 @@ namespace tallyx::platform {
 class BufferedWriter {
  public:
   BufferedWriter();
-  void Reset(OutputFile* file) {
+  void Reset(ByteSink* file) {
     file_ = file;
     held_.clear();
   }
@@ -29,7 +29,7 @@ class BufferedWriter {
  private:
   static constexpr std::size_t kCapacity = 64 * 1024;
   std::string held_;
-  OutputFile* file_ = nullptr;
+  ByteSink* file_ = nullptr;
 };
 
 // Splits a file into lines: a line ends at CR LF or at a lone CR; a lone LF belongs to the line.
@@ -41,7 +41,7 @@ class LineReader {
   static constexpr std::size_t kFirstRead = 4096;
 
   LineReader();
-  void Reset(InputFile* file);
+  void Reset(ByteSource* file);
 
   // The next line, without its terminator; valid until the next call.
   Status Next(std::string_view* line);
@@ -72,7 +72,7 @@ class LineReader {
   bool eof_ = false;
   bool first_read_ = true;
   std::int32_t lines_ = 0;
-  InputFile* file_ = nullptr;
+  ByteSource* file_ = nullptr;
 };
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::text

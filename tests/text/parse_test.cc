@@ -1,4 +1,4 @@
-#include "platform/text_conv.h"
+#include "text/parse.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,10 @@
 
 #include "platform/codec.h"
 
-namespace tallyx::platform {
+namespace tallyx::text {
 namespace {
+
+using platform::ToCp932;
 
 TEST(TextConv, ReadsTimesOfDay) {
   struct Case {
@@ -116,4 +118,4 @@ TEST(TextConv, ReadsLeadingNumbers) {
 }
 
 }  // namespace
-}  // namespace tallyx::platform
+}  // namespace tallyx::text
