@@ -1,5 +1,5 @@
-// The texts the program shows the user: numbered error messages, the closing message of a
-// conversion, and the two messages of the dialogs. All texts are UTF-8.
+// The catalogue of every text the user reads: the window's caption, the numbered error messages,
+// the closing message of a conversion, and the messages of the dialogs. All texts are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,9 @@ std::string StoppedMessage(std::int32_t processed);
 inline constexpr std::string_view kNoItemSelected = "変換項目を選択してください。";
 // The output file dialog's "OK" with an empty file name.
 inline constexpr std::string_view kNoFileName = "ファイル名を選択して下さい。";
+
+// The main window's caption.
+inline constexpr std::string_view kWindowCaption = "Kyrova データ集計ツール";
 
 // The caption of every message box.
 inline constexpr std::string_view kMessageCaption = "Tallyx";

@@ -38,7 +38,6 @@
 namespace tallyx::ui {
 namespace {
 
-constexpr std::string_view kCaption = "Kyrova データ集計ツール";
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
 
@@ -146,7 +145,7 @@ class InputBlocker : public QObject {
 MainForm::MainForm(QWidget* parent, platform::FileSystem& fs, std::string guide)
     : QWidget(parent), fs_(fs), guide_(std::move(guide)) {
   setObjectName(QStringLiteral("MainForm"));
-  setWindowTitle(FromUtf8(kCaption));
+  setWindowTitle(FromUtf8(model::kWindowCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
