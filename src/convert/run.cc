@@ -392,8 +392,4 @@ RunResult ConversionRun::Execute() {
   return Run(inputs_, fs_, on_progress_, on_skipped_, stop_).Execute();
 }
 
-RunResult RunConversion(const RunInputs& inputs, platform::FileSystem& fs) {
-  return ConversionRun(inputs, fs).Execute();
-}
-
 }  // namespace tallyx::convert

@@ -42,13 +42,14 @@ OpenOutcome OutcomeOf(std::int32_t code) {
   return outcome;
 }
 
-OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& while_waiting) {
-  return OutcomeOf(platform::OpenDocument(path, while_waiting));
+OpenOutcome OpenDocument(platform::System& system, const std::string& path,
+                         const platform::WhileWaiting& while_waiting) {
+  return OutcomeOf(system.OpenDocument(path, while_waiting));
 }
 
-OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
+OpenOutcome OpenPage(platform::System& system, const std::string& page, const std::string& anchor,
                      const platform::WhileWaiting& while_waiting) {
-  return OutcomeOf(platform::OpenPage(page, anchor, while_waiting));
+  return OutcomeOf(system.OpenPage(page, anchor, while_waiting));
 }
 
 }  // namespace tallyx::desktop

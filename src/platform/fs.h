@@ -140,7 +140,7 @@ class FileSystem {
   virtual std::string LastErrorText() = 0;
 };
 
-// The file system of this process.
+// The file system of this process, RealSystem().files() (see system.h).
 FileSystem& RealFileSystem();
 
 // Closes the file `*file` holds, if any, and lets it go: a file is open while a pointer holds it.
@@ -151,8 +151,5 @@ bool CloseFile(std::unique_ptr<File>* file) {
   file->reset();
   return closed;
 }
-
-// The value of an environment variable; empty when unset.
-std::string GetEnv(const char* name);
 
 }  // namespace tallyx::platform

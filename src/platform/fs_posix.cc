@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/fs.h"
+#include "platform/native.h"
 #include "text/wildcard.h"
 
 namespace tallyx::platform {
@@ -204,7 +205,7 @@ FileSystem& RealFileSystem() {
   return *fs;
 }
 
-std::string GetEnv(const char* name) {
+std::string native::GetEnv(const char* name) {
   const char* v = ::getenv(name);
   return v == nullptr ? std::string() : std::string(v);
 }

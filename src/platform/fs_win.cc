@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/fs.h"
+#include "platform/native.h"
 #include "platform/utf16.h"
 #include "text/wildcard.h"
 
@@ -417,7 +418,7 @@ FileSystem& RealFileSystem() {
   return *fs;
 }
 
-std::string GetEnv(const char* name) {
+std::string native::GetEnv(const char* name) {
   const std::wstring wide_name = ToUtf16(name);
   std::wstring value(64, L'\0');
   for (;;) {

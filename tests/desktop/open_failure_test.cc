@@ -49,7 +49,7 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
 TEST(OpenFailureTest, AMissingDocumentIsReported) {
   testing::WorkDir work;
   const std::string doc = work / "まだない.csv";
-  const OpenOutcome outcome = OpenDocument(doc);
+  const OpenOutcome outcome = OpenDocument(platform::RealSystem(), doc);
   EXPECT_EQ(outcome.code, platform::shell_code::kFileNotFound);
   EXPECT_EQ(MessagePrompt(outcome.err_no, doc, ""),
             "Error 50：ファイル('" + doc + "')が見つかりません");
@@ -58,8 +58,10 @@ TEST(OpenFailureTest, AMissingDocumentIsReported) {
 // The guide's page is looked at the same way before any browser is started.
 TEST(OpenFailureTest, AMissingPageIsReportedAsADocumentIs) {
   testing::WorkDir work;
-  EXPECT_EQ(OpenPage(work / "guide.html", "main-window").code, platform::shell_code::kFileNotFound);
-  EXPECT_EQ(OpenPage(work / "none/guide.html", "main-window").code,
+  platform::System& system = platform::RealSystem();
+  EXPECT_EQ(OpenPage(system, work / "guide.html", "main-window").code,
+            platform::shell_code::kFileNotFound);
+  EXPECT_EQ(OpenPage(system, work / "none/guide.html", "main-window").code,
             platform::shell_code::kPathNotFound);
 }
 
