@@ -342,7 +342,7 @@ class Run {
   }
 
   // A result file of this run must never be overwritten, whatever spelling names it.
-  bool IsInputFile(const std::string& path) const {
+  bool IsInputFile(const std::string& path) {
     const std::optional<platform::FileId> id = fs_.IdentityOf(path);
     return id && files_.Contains(*id);
   }

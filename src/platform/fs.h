@@ -79,7 +79,10 @@ class FileList {
   // The directory that was searched, ending in a separator (empty for the current directory):
   // a listed file's path is this directory followed by its name.
   const std::string& directory() const { return directory_; }
-  bool Contains(const FileId& id) const;
+  // Whether a listed file has the identity `id`. A run asks once without side files and once
+  // per side file with them: the identities are sorted when the second question comes, so
+  // asking may reorder them.
+  bool Contains(const FileId& id);
 
   // A file whose identity could not be read is listed without one.
   void Add(std::string_view name, const std::optional<FileId>& id);
@@ -90,10 +93,8 @@ class FileList {
   std::string directory_;
   std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
-  // A run asks once without side files and once per side file with them: the identities are
-  // sorted only when a second question comes.
-  mutable std::vector<FileId> ids_;
-  mutable int lookups_ = 0;
+  std::vector<FileId> ids_;
+  int lookups_ = 0;  // questions Contains has answered since Clear
 };
 
 // The files and directories of the machine, as one object that is handed to the code using them;
