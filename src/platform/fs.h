@@ -97,6 +97,21 @@ class FileList {
   int lookups_ = 0;  // questions Contains has answered since Clear
 };
 
+// Writes all `n` bytes of `data` by calls of `write_some(data, n)`, which writes a first part of
+// them and returns its size (0 or less when it wrote nothing, which ends the writing). As
+// ByteSink::Write, for the file systems' own files.
+template <typename WriteSome>
+bool WriteAll(const char* data, std::size_t n, std::size_t* written, WriteSome write_some) {
+  std::size_t done = 0;
+  while (done < n) {
+    const std::ptrdiff_t put = write_some(data + done, n - done);
+    if (put <= 0) break;
+    done += static_cast<std::size_t>(put);
+  }
+  if (written != nullptr) *written = done;
+  return done == n;
+}
+
 // The files and directories of the machine, as one object that is handed to the code using them;
 // tests wrap it to count its calls and make them fail.
 class FileSystem {

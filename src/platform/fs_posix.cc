@@ -90,17 +90,13 @@ class PosixOutputFile final : public OutputFile {
   ~PosixOutputFile() override { Close(); }
 
   bool Write(const char* data, std::size_t n, std::size_t* written) override {
-    std::size_t done = 0;
-    if (written != nullptr) *written = 0;
-    if (fd_ < 0) return false;
-    while (done < n) {
-      const ssize_t put = ::write(fd_, data + done, n - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) break;
-      done += static_cast<std::size_t>(put);
-    }
-    if (written != nullptr) *written = done;
-    return done == n;
+    return WriteAll(data, n, written, [this](const char* part, std::size_t size) -> ssize_t {
+      if (fd_ < 0) return -1;
+      for (;;) {
+        const ssize_t put = ::write(fd_, part, size);
+        if (put >= 0 || errno != EINTR) return put;
+      }
+    });
   }
 
   bool Flush() override {
