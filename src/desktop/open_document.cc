@@ -28,8 +28,7 @@ constexpr std::array<OpenFailure, 12> kOpenFailures = {{
     {shell_code::kLibraryNotFound, E::kOpenLibraryNotFound},
 }};
 
-}  // namespace
-
+// What a code of the desktop's "open" service tells the user.
 OpenOutcome OutcomeOf(std::int32_t code) {
   OpenOutcome outcome;
   outcome.code = code;
@@ -41,6 +40,8 @@ OpenOutcome OutcomeOf(std::int32_t code) {
   outcome.names_document = code == shell_code::kFileNotFound;
   return outcome;
 }
+
+}  // namespace
 
 OpenOutcome OpenDocument(platform::System& system, const std::string& path,
                          const platform::WhileWaiting& while_waiting) {

@@ -19,9 +19,6 @@ struct OpenOutcome {
   bool names_document = false;
 };
 
-// What a code of the desktop's "open" service tells the user.
-OpenOutcome OutcomeOf(std::int32_t code);
-
 // Opens the document at `path` (UTF-8) through `system`'s desktop; `while_waiting` runs while
 // the desktop's opener is waited for.
 OpenOutcome OpenDocument(platform::System& system, const std::string& path,

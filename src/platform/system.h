@@ -55,7 +55,7 @@ class System {
 
   // Opens the document at `path` (UTF-8) with the application the desktop associates with it
   // and returns the outcome as the Windows shell reports it (see shell_code): a failure code is
-  // turned into the message to show by desktop::OutcomeOf.
+  // turned into the message to show by desktop::OpenDocument.
   //
   // On Windows the shell's "Open" does it, with the desktop window as owner, "C:\" as working
   // directory, shown normally. Elsewhere the path is looked at first (missing file, missing

@@ -2,6 +2,7 @@
 
 #include "model/messages.h"
 #include "desktop/open_document.h"
+#include "support/stand_in_system.h"
 #include "support/workdir.h"
 
 namespace tallyx::desktop {
@@ -36,11 +37,16 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {25, 62},
                         {-1, 62},
                         {-2147483647 - 1, 62}};
+  testing::StandInSystem system;
   for (const Case& c : cases) {
-    const OpenOutcome outcome = OutcomeOf(c.code);
-    EXPECT_FALSE(outcome.opened()) << c.code;
-    EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
-    EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
+    system.AnswerOpensWith(c.code);
+    for (const OpenOutcome& outcome :
+         {OpenDocument(system, "a.csv"), OpenPage(system, "guide.html", "main-window")}) {
+      EXPECT_EQ(outcome.code, c.code);
+      EXPECT_FALSE(outcome.opened()) << c.code;
+      EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
+      EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
+    }
   }
 }
 

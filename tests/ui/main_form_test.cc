@@ -24,7 +24,7 @@
 #include "model/messages.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
-#include "support/system_with_files.h"
+#include "support/stand_in_system.h"
 #include "support/workdir.h"
 #include "ui/ui_test_env.h"
 
@@ -345,7 +345,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
   std::vector<std::string> full_csv;  // the lines of the short run
   std::map<int, std::string> full_sides;
   FaultyFileSystem slow_fs;
-  tallyx::testing::SystemWithFiles slow_system(slow_fs);
+  tallyx::testing::StandInSystem slow_system(slow_fs);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     for (const std::string& name : data.List()) {
@@ -553,7 +553,7 @@ TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
       {.what = "during a run", .items = {"drop"}, .onto = "CbMode", .during_run = true},
   };
   FaultyFileSystem fs;
-  tallyx::testing::SystemWithFiles system(fs);
+  tallyx::testing::StandInSystem system(fs);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ui::MainForm form(nullptr, system);
