@@ -20,20 +20,21 @@ namespace {
 
 using model::ErrorNumber;
 using model::FailureDetail;
+using model::WithSystemWords;
 namespace why = model::failure_reason;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
 // A reason with the system's words for the failure that has just happened on this thread.
 std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
-  return model::WithSystemWords(reason, fs.LastErrorText());
+  return WithSystemWords(reason, fs.LastErrorText());
 }
 
 // A reason with the system's words for the failure of a read of `file`: its first read may have
 // been made on another thread.
 std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
                            std::string_view reason) {
-  if (file.first_read_failed()) return model::WithSystemWords(reason, file.reason());
+  if (file.first_read_failed()) return WithSystemWords(reason, file.reason());
   return WithSystemReason(fs, reason);
 }
 
@@ -109,8 +110,9 @@ class Run {
     stage_ = ErrorNumber::kOutputFile;
     if (in_.output_path.empty()) return Fail(FailureDetail("", 0, why::kNoOutputPath));
     if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
-    if (IsInputFile(in_.output_path))
+    if (IsInputFile(in_.output_path)) {
       return Fail(FailureDetail(in_.output_path, 0, why::kIsResultFile));
+    }
     // A run that could write no column leaves the CSV file of an earlier run as it is.
     std::string header = HeaderLine(in_.mode, in_.mask);
     if (header.empty()) return Fail(FailureDetail(in_.output_path, 0, why::kNoColumn));
@@ -178,8 +180,7 @@ class Run {
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
     side_begun_ = false;
-    if (!input_->opened())
-      return Broken(0, model::WithSystemWords(why::kCannotOpen, input_->reason()));
+    if (!input_->opened()) return Broken(0, WithSystemWords(why::kCannotOpen, input_->reason()));
     reader_.Reset(input_);
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
@@ -212,8 +213,9 @@ class Run {
       }
     }
     stage_ = ErrorNumber::kSideFile;
-    if (IsInputFile(side_path_))
+    if (IsInputFile(side_path_)) {
       return OutputFailed(FailureDetail(side_path_, 0, why::kIsResultFile));
+    }
     side_ = fs_.CreateOutput(side_path_);
     if (!side_) return OutputFailed(SideFailure(why::kCannotCreate));
     side_begun_ = true;
