@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     }
   }
   SlowOpenFileSystem fs(tallyx::platform::RealFileSystem(), std::chrono::microseconds(delay_us));
-  const tallyx::convert::RunResult r = tallyx::convert::RunConversion(in, fs);
+  const tallyx::convert::RunResult r = tallyx::convert::ConversionRun(in, fs).Execute();
   if (!r.ok) {
     std::fprintf(stderr, "bench-convert: %s\n", r.failure.detail.c_str());
     return 1;

@@ -147,7 +147,9 @@ int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& er
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, platform::System& system) {
+  std::ostream& out = system.out();
+  std::ostream& err = system.err();
   if (std::find(args.begin(), args.end(), "--list-items") != args.end()) {
     return ListItems(args, out, err);
   }
@@ -164,9 +166,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   // As the window starts: the stored values, each key's default where the file has none, and
   // the filter entry of the mode in force in place of the stored filter.
-  const settings::Settings stored = o.settings
-                                        ? settings::LoadSettings(*o.settings)
-                                        : settings::LoadSettings(settings::LocateSettingsFile());
+  const settings::Settings stored =
+      o.settings ? settings::LoadSettings(*o.settings, system)
+                 : settings::LoadSettings(settings::LocateSettingsFile(system), system);
   convert::RunInputs in;
   in.mode = o.mode.value_or(stored.mode);
   in.mask = o.optcode.value_or(stored.optcode);
@@ -175,7 +177,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   in.filter_text = o.filter.value_or(std::string(model::TableOf(in.mode).filter_entry));
   in.skip_broken = o.skip_broken;
 
-  convert::ConversionRun run(std::move(in));
+  convert::ConversionRun run(std::move(in), system.files());
   if (o.skip_broken) {
     run.OnSkipped([&err](const std::string& detail) { err << detail << std::endl; });
   }

@@ -2,9 +2,9 @@
 #include <vector>
 
 #include "app/cli.h"
-#include "platform/console.h"
 #include "platform/entry.h"
+#include "platform/system.h"
 
 int tallyx::platform::ProgramMain(const std::vector<std::string>& args) {
-  return app::RunCli(args, Utf8Out(), Utf8Err());
+  return app::RunCli(args, RealSystem());
 }

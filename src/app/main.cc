@@ -6,9 +6,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
-#include "platform/end_requests.h"
-#include "platform/fs.h"
-#include "platform/open_document.h"
+#include "platform/system.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -25,14 +23,14 @@ QIcon ProgramIcon() {
 
 int main(int argc, char** argv) {
   // The system's requests to end (SIGTERM, SIGHUP) close the window like its close box.
-  const int end_requests = tallyx::platform::CatchEndRequests();
+  tallyx::platform::System& system = tallyx::platform::RealSystem();
+  const int end_requests = system.CatchEndRequests();
   // The desktop matches the window to its menu entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral(TALLYX_APP_ID));
   QApplication app(argc, argv);
   QApplication::setApplicationVersion(QStringLiteral(TALLYX_VERSION));
   QApplication::setWindowIcon(ProgramIcon());
-  tallyx::ui::MainForm form(nullptr, tallyx::platform::RealFileSystem(),
-                            tallyx::platform::InstalledGuide());
+  tallyx::ui::MainForm form(nullptr, system, system.InstalledGuide());
 
   // The end of the desktop session closes the window like its close box, which saves the
   // settings and ends the program.
@@ -41,8 +39,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<QSocketNotifier> end_notifier;
   if (end_requests >= 0) {
     end_notifier = std::make_unique<QSocketNotifier>(end_requests, QSocketNotifier::Read);
-    QObject::connect(end_notifier.get(), &QSocketNotifier::activated, &form, [&form] {
-      tallyx::platform::DrainEndRequests();
+    QObject::connect(end_notifier.get(), &QSocketNotifier::activated, &form, [&form, &system] {
+      system.DrainEndRequests();
       form.close();
     });
   }

@@ -73,7 +73,12 @@ class Section {
     out_->append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
     out_->push_back(',');
   }
-  void AppendCurrent() { AppendCheckBuff(current_, out_); }
+  // The cell of the current line: the text before its first TAB, trimmed of blanks, and ",". An
+  // empty line gives ",".
+  void AppendCurrent() {
+    out_->append(text::TrimBlanks(current_.substr(0, current_.find('\t'))));
+    out_->push_back(',');
+  }
 
  private:
   text::LineReader* in_;
@@ -230,12 +235,6 @@ bool Exercise(Section* s) {
 }
 
 }  // namespace
-
-void AppendCheckBuff(std::string_view s, std::string* out) {
-  const std::size_t tab = s.find('\t');
-  out->append(text::TrimBlanks(s.substr(0, tab)));
-  out->push_back(',');
-}
 
 bool ReadResultSection(text::LineReader* in, model::Mode mode, std::int32_t mask,
                        std::int16_t* turns, std::string* line, SectionFault* fault) {

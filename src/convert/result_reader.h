@@ -13,10 +13,6 @@
 
 namespace tallyx::convert {
 
-// Appends the CSV cell text of one result-file line: the text before its first TAB, trimmed of
-// blanks, followed by ",". An empty line gives ",".
-void AppendCheckBuff(std::string_view s, std::string* out);
-
 // Where and why a result file broke off: its line (1-based) and what that line lacked.
 struct SectionFault {
   enum class Kind {

@@ -7,6 +7,7 @@
 #include "convert/read_ahead.h"
 #include "convert/result_reader.h"
 #include "convert/side_file.h"
+#include "model/messages.h"
 #include "model/model.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
@@ -18,80 +19,40 @@ namespace tallyx::convert {
 namespace {
 
 using model::ErrorNumber;
+using model::FailureDetail;
+using model::WithSystemWords;
+namespace why = model::failure_reason;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Why a run failed, beside its numbered message. A reason that ends in "（" is followed by the
-// system's words and "）".
-constexpr std::string_view kNoDirectory = "ディレクトリが指定されていません";
-constexpr std::string_view kNoPattern = "ファイル名のパターンが指定されていません";
-constexpr std::string_view kDirectoryMissing = "ディレクトリがありません";
-constexpr std::string_view kNotADirectory = "ディレクトリではありません";
-constexpr std::string_view kDirectoryUnreadable = "ディレクトリを読めません（";
-constexpr std::string_view kNoMatch = "一致するファイルがありません";
-constexpr std::string_view kNoOutputPath = "出力ファイル名が指定されていません";
-constexpr std::string_view kNoColumn = "このモードで出力する項目が選ばれていません";
-constexpr std::string_view kIsResultFile = "結果ファイルを上書きすることになります";
-constexpr std::string_view kCannotCreate = "作成できません（";
-constexpr std::string_view kCannotWrite = "書き込めません（";
-constexpr std::string_view kCannotClose = "閉じられません（";
-constexpr std::string_view kCannotOpen = "開けません（";
-constexpr std::string_view kCannotRead = "読み込めません（";
-constexpr std::string_view kEndsBefore = "ファイルがこの行の前で終わっています";
-constexpr std::string_view kNoTab = "TABがありません";
-constexpr std::string_view kNotATimeHead = "「";
-constexpr std::string_view kNotATimeTail = "」は時刻ではありません";
-constexpr std::string_view kCountHead = "回数「";
-constexpr std::string_view kCountTail = "」が範囲を超えています（32767まで）";
-constexpr std::string_view kNoCells = "データ行に書く値がありません";
-
-// A reason with the system's words.
-std::string WithReason(std::string_view reason, std::string_view system_words) {
-  std::string text(reason);
-  text += system_words;
-  text += "）";
-  return text;
-}
-
 // A reason with the system's words for the failure that has just happened on this thread.
 std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
-  return WithReason(reason, fs.LastErrorText());
+  return WithSystemWords(reason, fs.LastErrorText());
 }
 
 // A reason with the system's words for the failure of a read of `file`: its first read may have
 // been made on another thread.
 std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
                            std::string_view reason) {
-  if (file.first_read_failed()) return WithReason(reason, file.reason());
+  if (file.first_read_failed()) return WithSystemWords(reason, file.reason());
   return WithSystemReason(fs, reason);
-}
-
-std::string DetailLine(std::string_view path, std::int32_t line, std::string_view reason) {
-  if (path.empty()) return std::string(reason);
-  std::string text(path);
-  text += ": ";
-  if (line > 0) {
-    text += std::to_string(line);
-    text += "行目: ";
-  }
-  text += reason;
-  return text;
 }
 
 std::string SectionReason(platform::FileSystem& fs, const FetchedFile& file,
                           const SectionFault& fault) {
   switch (fault.kind) {
     case SectionFault::Kind::kEnds:
-      return std::string(kEndsBefore);
+      return std::string(why::kEndsBefore);
     case SectionFault::Kind::kReadError:
-      return WithReadReason(fs, file, kCannotRead);
+      return WithReadReason(fs, file, why::kCannotRead);
     case SectionFault::Kind::kNoTab:
-      return std::string(kNoTab);
+      return std::string(why::kNoTab);
     case SectionFault::Kind::kNotATime:
-      return std::string(kNotATimeHead) + platform::FromCp932(fault.text) +
-             std::string(kNotATimeTail);
+      return std::string(why::kNotATimeHead) + platform::FromCp932(fault.text) +
+             std::string(why::kNotATimeTail);
     case SectionFault::Kind::kCountOutOfRange:
-      return std::string(kCountHead) + platform::FromCp932(fault.text) + std::string(kCountTail);
+      return std::string(why::kCountHead) + platform::FromCp932(fault.text) +
+             std::string(why::kCountTail);
   }
   return std::string();
 }
@@ -126,14 +87,14 @@ class Run {
   // Finds the result files and begins the CSV file with its header; the failure, if any.
   std::optional<RunResult> SetUp() {
     stage_ = ErrorNumber::kDirectory;
-    if (in_.directory_text.empty()) return Fail(DetailLine("", 0, kNoDirectory));
+    if (in_.directory_text.empty()) return Fail(FailureDetail("", 0, why::kNoDirectory));
     directory_ = InputDirectory(in_.directory_text, fs_);
     if (directory_.empty() || directory_.back() != platform::kSeparator) {
       directory_ += platform::kSeparator;
     }
 
     stage_ = ErrorNumber::kNoResultFile;
-    if (in_.filter_text.empty()) return Fail(DetailLine(directory_, 0, kNoPattern));
+    if (in_.filter_text.empty()) return Fail(FailureDetail(directory_, 0, why::kNoPattern));
     // A file name may hold "(" itself ("Brawn_1 (2).txt"): the whole text is the pattern when it
     // finds a file, otherwise the text before the comment.
     const std::string_view whole_filter = text::TrimBlanks(in_.filter_text);
@@ -144,19 +105,21 @@ class Run {
     } else if (!fs_.ListMatchingFiles(directory_, pattern_, &files_)) {
       return Fail(DirectoryFailure(files_.directory()));
     }
-    if (files_.size() == 0) return Fail(DetailLine(directory_ + pattern_, 0, kNoMatch));
+    if (files_.size() == 0) return Fail(FailureDetail(directory_ + pattern_, 0, why::kNoMatch));
 
     stage_ = ErrorNumber::kOutputFile;
-    if (in_.output_path.empty()) return Fail(DetailLine("", 0, kNoOutputPath));
+    if (in_.output_path.empty()) return Fail(FailureDetail("", 0, why::kNoOutputPath));
     if (waveform_) side_name_ = SideFileName::FromOutputPath(in_.output_path);
-    if (IsInputFile(in_.output_path)) return Fail(DetailLine(in_.output_path, 0, kIsResultFile));
+    if (IsInputFile(in_.output_path)) {
+      return Fail(FailureDetail(in_.output_path, 0, why::kIsResultFile));
+    }
     // A run that could write no column leaves the CSV file of an earlier run as it is.
     std::string header = HeaderLine(in_.mode, in_.mask);
-    if (header.empty()) return Fail(DetailLine(in_.output_path, 0, kNoColumn));
+    if (header.empty()) return Fail(FailureDetail(in_.output_path, 0, why::kNoColumn));
     csv_ = fs_.CreateOutput(in_.output_path);
-    if (!csv_) return Fail(CsvFailure(kCannotCreate));
+    if (!csv_) return Fail(CsvFailure(why::kCannotCreate));
     csv_out_.Reset(csv_.get());
-    if (!WriteCsvLine(&header)) return Fail(CsvFailure(kCannotWrite));
+    if (!WriteCsvLine(&header)) return Fail(CsvFailure(why::kCannotWrite));
     return std::nullopt;
   }
 
@@ -206,8 +169,8 @@ class Run {
     }
     input_ = nullptr;
     ahead_.reset();
-    if (!csv_out_.Drain()) return Fail(CsvFailure(kCannotWrite));
-    if (!platform::CloseFile(&csv_)) return Fail(CsvFailure(kCannotClose));
+    if (!csv_out_.Drain()) return Fail(CsvFailure(why::kCannotWrite));
+    if (!platform::CloseFile(&csv_)) return Fail(CsvFailure(why::kCannotClose));
     r.ok = true;
     return r;
   }
@@ -217,22 +180,22 @@ class Run {
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
     side_begun_ = false;
-    if (!input_->opened()) return Broken(0, WithReason(kCannotOpen, input_->reason()));
+    if (!input_->opened()) return Broken(0, WithSystemWords(why::kCannotOpen, input_->reason()));
     reader_.Reset(input_);
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
       return Broken(fault.line, SectionReason(fs_, *input_, fault));
     }
-    if (line->empty()) return Broken(0, std::string(kNoCells));
+    if (line->empty()) return Broken(0, std::string(why::kNoCells));
     line->pop_back();
     const bool hold_line = in_.skip_broken;
-    if (!hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
+    if (!hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(why::kCannotWrite));
     if (waveform_) {
       const FileOutcome side = WriteSideFile();
       if (side != FileOutcome::kWritten) return side;
     }
-    if (!input_->Close()) return Broken(0, WithSystemReason(fs_, kCannotClose));
-    if (hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(kCannotWrite));
+    if (!input_->Close()) return Broken(0, WithSystemReason(fs_, why::kCannotClose));
+    if (hold_line && !WriteCsvLine(line)) return OutputFailed(CsvFailure(why::kCannotWrite));
     return FileOutcome::kWritten;
   }
 
@@ -243,33 +206,35 @@ class Run {
     for (int i = 0; i < 2; ++i) {
       const text::LineReader::Status status = reader_.Next(&ignored);
       if (status == text::LineReader::Status::kEnd) {
-        return Broken(reader_.lines_read() + 1, std::string(kEndsBefore));
+        return Broken(reader_.lines_read() + 1, std::string(why::kEndsBefore));
       }
       if (status == text::LineReader::Status::kError) {
-        return Broken(reader_.lines_read() + 1, WithReadReason(fs_, *input_, kCannotRead));
+        return Broken(reader_.lines_read() + 1, WithReadReason(fs_, *input_, why::kCannotRead));
       }
     }
     stage_ = ErrorNumber::kSideFile;
-    if (IsInputFile(side_path_)) return OutputFailed(DetailLine(side_path_, 0, kIsResultFile));
+    if (IsInputFile(side_path_)) {
+      return OutputFailed(FailureDetail(side_path_, 0, why::kIsResultFile));
+    }
     side_ = fs_.CreateOutput(side_path_);
-    if (!side_) return OutputFailed(SideFailure(kCannotCreate));
+    if (!side_) return OutputFailed(SideFailure(why::kCannotCreate));
     side_begun_ = true;
     side_out_.Reset(side_.get());
     std::string caption = platform::ToCp932(model::TableOf(in_.mode).side_file_caption);
     caption.append(kLineEnd);
-    if (!side_out_.Append(caption)) return OutputFailed(SideFailure(kCannotWrite));
+    if (!side_out_.Append(caption)) return OutputFailed(SideFailure(why::kCannotWrite));
     bool read_failed = false;
     if (!reader_.CopyRemainingLines(&side_out_, &read_failed)) {
-      if (read_failed) return Broken(0, WithReadReason(fs_, *input_, kCannotRead));
-      return OutputFailed(SideFailure(kCannotWrite));
+      if (read_failed) return Broken(0, WithReadReason(fs_, *input_, why::kCannotRead));
+      return OutputFailed(SideFailure(why::kCannotWrite));
     }
-    if (!side_out_.Drain()) return OutputFailed(SideFailure(kCannotWrite));
-    if (!platform::CloseFile(&side_)) return OutputFailed(SideFailure(kCannotClose));
+    if (!side_out_.Drain()) return OutputFailed(SideFailure(why::kCannotWrite));
+    if (!platform::CloseFile(&side_)) return OutputFailed(SideFailure(why::kCannotClose));
     return FileOutcome::kWritten;
   }
 
   FileOutcome Broken(std::int32_t line, const std::string& reason) {
-    broken_ = DetailLine(listed_path_, line, reason);
+    broken_ = FailureDetail(listed_path_, line, reason);
     return FileOutcome::kBroken;
   }
   FileOutcome OutputFailed(std::string detail) {
@@ -277,19 +242,19 @@ class Run {
     return FileOutcome::kOutputFailed;
   }
   std::string CsvFailure(std::string_view reason) const {
-    return DetailLine(in_.output_path, 0, WithSystemReason(fs_, reason));
+    return FailureDetail(in_.output_path, 0, WithSystemReason(fs_, reason));
   }
   std::string SideFailure(std::string_view reason) const {
-    return DetailLine(side_path_, 0, WithSystemReason(fs_, reason));
+    return FailureDetail(side_path_, 0, WithSystemReason(fs_, reason));
   }
   std::string DirectoryFailure(const std::string& directory) const {
-    const std::string reason = WithSystemReason(fs_, kDirectoryUnreadable);
+    const std::string reason = WithSystemReason(fs_, why::kDirectoryUnreadable);
     // Without its final separator, so that a file there is found as one.
     std::string bare = directory;
     while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
-    if (!fs_.PathExists(bare)) return DetailLine(directory, 0, kDirectoryMissing);
-    if (!fs_.IsDirectory(bare)) return DetailLine(directory, 0, kNotADirectory);
-    return DetailLine(directory, 0, reason);
+    if (!fs_.PathExists(bare)) return FailureDetail(directory, 0, why::kDirectoryMissing);
+    if (!fs_.IsDirectory(bare)) return FailureDetail(directory, 0, why::kNotADirectory);
+    return FailureDetail(directory, 0, reason);
   }
 
   // A broken file leaves nothing behind: its side file, whole or not, goes.
@@ -342,7 +307,7 @@ class Run {
   }
 
   // A result file of this run must never be overwritten, whatever spelling names it.
-  bool IsInputFile(const std::string& path) const {
+  bool IsInputFile(const std::string& path) {
     const std::optional<platform::FileId> id = fs_.IdentityOf(path);
     return id && files_.Contains(*id);
   }
@@ -390,10 +355,6 @@ std::string InputDirectory(std::string_view text, platform::FileSystem& fs) {
 
 RunResult ConversionRun::Execute() {
   return Run(inputs_, fs_, on_progress_, on_skipped_, stop_).Execute();
-}
-
-RunResult RunConversion(const RunInputs& inputs, platform::FileSystem& fs) {
-  return ConversionRun(inputs, fs).Execute();
 }
 
 }  // namespace tallyx::convert

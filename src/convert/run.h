@@ -65,8 +65,7 @@ struct RunProgress {
 // file it touches goes through `fs`.
 class ConversionRun {
  public:
-  explicit ConversionRun(RunInputs inputs, platform::FileSystem& fs = platform::RealFileSystem())
-      : inputs_(std::move(inputs)), fs_(fs) {}
+  ConversionRun(RunInputs inputs, platform::FileSystem& fs) : inputs_(std::move(inputs)), fs_(fs) {}
 
   // Called as each result file is begun. Left unset, nothing is prepared for it.
   void OnProgress(std::function<void(const RunProgress&)> callback) {
@@ -98,9 +97,5 @@ bool FilterTakes(std::string_view filter_text, std::string_view name);
 // folder may be named "新しいフォルダー (2)"); otherwise the text before its first "(", trimmed, so
 // that a list entry's comment falls away. No separator is added.
 std::string InputDirectory(std::string_view text, platform::FileSystem& fs);
-
-// One run without watching or stopping.
-RunResult RunConversion(const RunInputs& inputs,
-                        platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace tallyx::convert

@@ -28,8 +28,7 @@ constexpr std::array<OpenFailure, 12> kOpenFailures = {{
     {shell_code::kLibraryNotFound, E::kOpenLibraryNotFound},
 }};
 
-}  // namespace
-
+// What a code of the desktop's "open" service tells the user.
 OpenOutcome OutcomeOf(std::int32_t code) {
   OpenOutcome outcome;
   outcome.code = code;
@@ -42,13 +41,16 @@ OpenOutcome OutcomeOf(std::int32_t code) {
   return outcome;
 }
 
-OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& while_waiting) {
-  return OutcomeOf(platform::OpenDocument(path, while_waiting));
+}  // namespace
+
+OpenOutcome OpenDocument(platform::System& system, const std::string& path,
+                         const platform::WhileWaiting& while_waiting) {
+  return OutcomeOf(system.OpenDocument(path, while_waiting));
 }
 
-OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
+OpenOutcome OpenPage(platform::System& system, const std::string& page, const std::string& anchor,
                      const platform::WhileWaiting& while_waiting) {
-  return OutcomeOf(platform::OpenPage(page, anchor, while_waiting));
+  return OutcomeOf(system.OpenPage(page, anchor, while_waiting));
 }
 
 }  // namespace tallyx::desktop

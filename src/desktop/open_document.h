@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/errors.h"
-#include "platform/open_document.h"
+#include "platform/system.h"
 
 namespace tallyx::desktop {
 
@@ -19,16 +19,14 @@ struct OpenOutcome {
   bool names_document = false;
 };
 
-// What a code of the desktop's "open" service tells the user.
-OpenOutcome OutcomeOf(std::int32_t code);
-
-// Opens the document at `path` (UTF-8); `while_waiting` runs while the desktop's opener is
-// waited for.
-OpenOutcome OpenDocument(const std::string& path, const platform::WhileWaiting& while_waiting = {});
+// Opens the document at `path` (UTF-8) through `system`'s desktop; `while_waiting` runs while
+// the desktop's opener is waited for.
+OpenOutcome OpenDocument(platform::System& system, const std::string& path,
+                         const platform::WhileWaiting& while_waiting = {});
 
 // Opens the HTML page `page` (UTF-8) at the section with id `anchor` in the desktop's browser;
 // its failures are told as OpenDocument's, the page standing for the document.
-OpenOutcome OpenPage(const std::string& page, const std::string& anchor,
+OpenOutcome OpenPage(platform::System& system, const std::string& page, const std::string& anchor,
                      const platform::WhileWaiting& while_waiting = {});
 
 }  // namespace tallyx::desktop

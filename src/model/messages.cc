@@ -47,7 +47,6 @@ constexpr std::array<Message, 19> kMessages = {{
 
 constexpr std::string_view kUndefined = "未定義";
 
-
 }  // namespace
 
 std::string MessagePrompt(ErrorNumber err_no, std::string_view s1, std::string_view s2) {
@@ -86,6 +85,25 @@ std::string ClosingMessage(std::int32_t processed) {
 
 std::string StoppedMessage(std::int32_t processed) {
   return CountMessage("変換を中止しました", processed);
+}
+
+std::string FailureDetail(std::string_view path, std::int32_t line, std::string_view reason) {
+  if (path.empty()) return std::string(reason);
+  std::string text(path);
+  text += ": ";
+  if (line > 0) {
+    text += std::to_string(line);
+    text += "行目: ";
+  }
+  text += reason;
+  return text;
+}
+
+std::string WithSystemWords(std::string_view reason, std::string_view system_words) {
+  std::string text(reason);
+  text += system_words;
+  text += "）";
+  return text;
 }
 
 }  // namespace tallyx::model

@@ -1,5 +1,6 @@
 // The catalogue of every text the user reads: the window's caption, the numbered error messages,
-// the closing message of a conversion, and the messages of the dialogs. All texts are UTF-8.
+// the closing message of a conversion, why a run failed, and the messages of the dialogs. All
+// texts are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -29,5 +30,38 @@ inline constexpr std::string_view kWindowCaption = "Kyrova データ集計ツー
 
 // The caption of every message box.
 inline constexpr std::string_view kMessageCaption = "Tallyx";
+
+// Why a run failed: the line beneath its numbered message. A reason that ends in "（" is followed
+// by the system's words for the failure (see WithSystemWords).
+namespace failure_reason {
+inline constexpr std::string_view kNoDirectory = "ディレクトリが指定されていません";
+inline constexpr std::string_view kNoPattern = "ファイル名のパターンが指定されていません";
+inline constexpr std::string_view kDirectoryMissing = "ディレクトリがありません";
+inline constexpr std::string_view kNotADirectory = "ディレクトリではありません";
+inline constexpr std::string_view kDirectoryUnreadable = "ディレクトリを読めません（";
+inline constexpr std::string_view kNoMatch = "一致するファイルがありません";
+inline constexpr std::string_view kNoOutputPath = "出力ファイル名が指定されていません";
+inline constexpr std::string_view kNoColumn = "このモードで出力する項目が選ばれていません";
+inline constexpr std::string_view kIsResultFile = "結果ファイルを上書きすることになります";
+inline constexpr std::string_view kCannotCreate = "作成できません（";
+inline constexpr std::string_view kCannotWrite = "書き込めません（";
+inline constexpr std::string_view kCannotClose = "閉じられません（";
+inline constexpr std::string_view kCannotOpen = "開けません（";
+inline constexpr std::string_view kCannotRead = "読み込めません（";
+inline constexpr std::string_view kEndsBefore = "ファイルがこの行の前で終わっています";
+inline constexpr std::string_view kNoTab = "TABがありません";
+inline constexpr std::string_view kNotATimeHead = "「";
+inline constexpr std::string_view kNotATimeTail = "」は時刻ではありません";
+inline constexpr std::string_view kCountHead = "回数「";
+inline constexpr std::string_view kCountTail = "」が範囲を超えています（32767まで）";
+inline constexpr std::string_view kNoCells = "データ行に書く値がありません";
+}  // namespace failure_reason
+
+// The line that says what went wrong where: "<path>: <line>行目: <reason>" for a result file
+// that broke off at a line (`line` above 0), otherwise "<path>: <reason>", and the reason alone
+// when there is no path.
+std::string FailureDetail(std::string_view path, std::int32_t line, std::string_view reason);
+// A reason that ends in "（", the system's words, and "）".
+std::string WithSystemWords(std::string_view reason, std::string_view system_words);
 
 }  // namespace tallyx::model

@@ -5,10 +5,10 @@
 #include <streambuf>
 
 #include "text/chars.h"
-#include "platform/console.h"
+#include "platform/native.h"
 #include "platform/utf16.h"
 
-namespace tallyx::platform {
+namespace tallyx::platform::native {
 namespace {
 
 // Collects UTF-8 text and hands it on in whole characters: to a console as UTF-16, to anything
@@ -100,4 +100,4 @@ std::ostream& Utf8Err() {
   return err;
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::platform::native

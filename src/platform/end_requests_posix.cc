@@ -2,9 +2,9 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include "platform/end_requests.h"
+#include "platform/native.h"
 
-namespace tallyx::platform {
+namespace tallyx::platform::native {
 namespace {
 
 // The handler only writes a byte; whoever watches the reading end does the rest.
@@ -39,4 +39,4 @@ void DrainEndRequests() {
   }
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::platform::native

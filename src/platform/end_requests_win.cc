@@ -1,8 +1,8 @@
-#include "platform/end_requests.h"
+#include "platform/native.h"
 
-namespace tallyx::platform {
+namespace tallyx::platform::native {
 
 int CatchEndRequests() { return -1; }
 void DrainEndRequests() {}
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::platform::native

@@ -11,7 +11,7 @@ std::string_view FileList::name(std::size_t i) const {
   return std::string_view(arena_.data() + starts_[i]);
 }
 
-bool FileList::Contains(const FileId& id) const {
+bool FileList::Contains(const FileId& id) {
   if (lookups_ < 2 && ++lookups_ == 2) std::sort(ids_.begin(), ids_.end());
   if (lookups_ == 1) return std::find(ids_.begin(), ids_.end(), id) != ids_.end();
   return std::binary_search(ids_.begin(), ids_.end(), id);

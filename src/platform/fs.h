@@ -79,7 +79,10 @@ class FileList {
   // The directory that was searched, ending in a separator (empty for the current directory):
   // a listed file's path is this directory followed by its name.
   const std::string& directory() const { return directory_; }
-  bool Contains(const FileId& id) const;
+  // Whether a listed file has the identity `id`. A run asks once without side files and once
+  // per side file with them: the identities are sorted when the second question comes, so
+  // asking may reorder them.
+  bool Contains(const FileId& id);
 
   // A file whose identity could not be read is listed without one.
   void Add(std::string_view name, const std::optional<FileId>& id);
@@ -90,11 +93,24 @@ class FileList {
   std::string directory_;
   std::string arena_;                  // names, each ended by a NUL
   std::vector<std::uint32_t> starts_;  // offsets into arena_, in listing order
-  // A run asks once without side files and once per side file with them: the identities are
-  // sorted only when a second question comes.
-  mutable std::vector<FileId> ids_;
-  mutable int lookups_ = 0;
+  std::vector<FileId> ids_;
+  int lookups_ = 0;  // questions Contains has answered since Clear
 };
+
+// Writes all `n` bytes of `data` by calls of `write_some(data, n)`, which writes a first part of
+// them and returns its size (0 or less when it wrote nothing, which ends the writing). As
+// ByteSink::Write, for the file systems' own files.
+template <typename WriteSome>
+bool WriteAll(const char* data, std::size_t n, std::size_t* written, WriteSome write_some) {
+  std::size_t done = 0;
+  while (done < n) {
+    const std::ptrdiff_t put = write_some(data + done, n - done);
+    if (put <= 0) break;
+    done += static_cast<std::size_t>(put);
+  }
+  if (written != nullptr) *written = done;
+  return done == n;
+}
 
 // The files and directories of the machine, as one object that is handed to the code using them;
 // tests wrap it to count its calls and make them fail.
@@ -140,7 +156,7 @@ class FileSystem {
   virtual std::string LastErrorText() = 0;
 };
 
-// The file system of this process.
+// The file system of this process, RealSystem().files() (see system.h).
 FileSystem& RealFileSystem();
 
 // Closes the file `*file` holds, if any, and lets it go: a file is open while a pointer holds it.
@@ -151,8 +167,5 @@ bool CloseFile(std::unique_ptr<File>* file) {
   file->reset();
   return closed;
 }
-
-// The value of an environment variable; empty when unset.
-std::string GetEnv(const char* name);
 
 }  // namespace tallyx::platform

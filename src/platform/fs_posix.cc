@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/fs.h"
+#include "platform/native.h"
 #include "text/wildcard.h"
 
 namespace tallyx::platform {
@@ -89,17 +90,13 @@ class PosixOutputFile final : public OutputFile {
   ~PosixOutputFile() override { Close(); }
 
   bool Write(const char* data, std::size_t n, std::size_t* written) override {
-    std::size_t done = 0;
-    if (written != nullptr) *written = 0;
-    if (fd_ < 0) return false;
-    while (done < n) {
-      const ssize_t put = ::write(fd_, data + done, n - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) break;
-      done += static_cast<std::size_t>(put);
-    }
-    if (written != nullptr) *written = done;
-    return done == n;
+    return WriteAll(data, n, written, [this](const char* part, std::size_t size) -> ssize_t {
+      if (fd_ < 0) return -1;
+      for (;;) {
+        const ssize_t put = ::write(fd_, part, size);
+        if (put >= 0 || errno != EINTR) return put;
+      }
+    });
   }
 
   bool Flush() override {
@@ -204,7 +201,7 @@ FileSystem& RealFileSystem() {
   return *fs;
 }
 
-std::string GetEnv(const char* name) {
+std::string native::GetEnv(const char* name) {
   const char* v = ::getenv(name);
   return v == nullptr ? std::string() : std::string(v);
 }

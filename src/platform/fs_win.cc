@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/fs.h"
+#include "platform/native.h"
 #include "platform/utf16.h"
 #include "text/wildcard.h"
 
@@ -265,16 +266,13 @@ class WinOutputFile final : public OutputFile {
   ~WinOutputFile() override { Close(); }
 
   bool Write(const char* data, std::size_t n, std::size_t* written) override {
-    std::size_t done = 0;
-    if (written != nullptr) *written = 0;
-    if (h_ == INVALID_HANDLE_VALUE) return false;
-    while (done < n) {
+    return WriteAll(data, n, written, [this](const char* part, std::size_t size) -> DWORD {
       DWORD put = 0;
-      if (!::WriteFile(h_, data + done, TransferSize(n - done), &put, nullptr) || put == 0) break;
-      done += put;
-    }
-    if (written != nullptr) *written = done;
-    return done == n;
+      if (h_ == INVALID_HANDLE_VALUE || !::WriteFile(h_, part, TransferSize(size), &put, nullptr)) {
+        return 0;
+      }
+      return put;
+    });
   }
 
   bool Flush() override {
@@ -417,7 +415,7 @@ FileSystem& RealFileSystem() {
   return *fs;
 }
 
-std::string GetEnv(const char* name) {
+std::string native::GetEnv(const char* name) {
   const std::wstring wide_name = ToUtf16(name);
   std::wstring value(64, L'\0');
   for (;;) {

@@ -10,12 +10,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/open_document.h"
+#include "platform/native.h"
 #include "text/paths.h"
 
 extern char** environ;
 
-namespace tallyx::platform {
+namespace tallyx::platform::native {
 namespace {
 
 using shell_code::kAccessDenied;
@@ -143,4 +143,4 @@ int OpenPage(const std::string& page, const std::string& anchor,
   return RunOpener(text::FileUrl(Absolute(page), anchor), while_waiting);
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::platform::native

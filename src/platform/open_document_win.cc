@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/open_document.h"
+#include "platform/native.h"
 #include "text/paths.h"
 #include "platform/utf16.h"
 
-namespace tallyx::platform {
+namespace tallyx::platform::native {
 namespace {
 
 // The codes OpenDocument hands on are the shell's own.
@@ -103,4 +103,4 @@ int OpenPage(const std::string& page, const std::string& anchor, const WhileWait
       ::ShellExecuteW(owner, L"open", browser.c_str(), url.c_str(), L"C:\\", SW_SHOWNORMAL));
 }
 
-}  // namespace tallyx::platform
+}  // namespace tallyx::platform::native

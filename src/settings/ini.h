@@ -25,7 +25,7 @@ inline constexpr std::string_view kMissingValue = "-1";
 // The trimmed value of `key` in `section`; kMissingValue when the file, the section or the key is
 // missing, and when the file cannot be read.
 std::string ReadIni(const std::string& path, std::string_view section, std::string_view key,
-                    platform::FileSystem& fs = platform::RealFileSystem());
+                    platform::FileSystem& fs);
 
 // Makes `key` of `section` hold the trimmed `value`, rewriting the whole file. The new content
 // is written into `path` + "$", forced to the disk, and renamed over the old file (or into
@@ -36,12 +36,11 @@ std::string ReadIni(const std::string& path, std::string_view section, std::stri
 // when the replace fails (the old file and the complete temporary file stay).
 std::optional<IniFailure> WriteIni(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value,
-                                   platform::FileSystem& fs = platform::RealFileSystem());
+                                   platform::FileSystem& fs);
 
 // Makes `to` hold the bytes of the file `from`, the same safe way as WriteIni: written into
 // `to` + "$", forced to the disk and renamed over `to`. False when it could not; `to` then stays
 // as it was and nothing is left beside it.
-bool CopyIni(const std::string& from, const std::string& to,
-             platform::FileSystem& fs = platform::RealFileSystem());
+bool CopyIni(const std::string& from, const std::string& to, platform::FileSystem& fs);
 
 }  // namespace tallyx::settings

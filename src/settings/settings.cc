@@ -56,6 +56,10 @@ void MakeDirectories(platform::FileSystem& fs, const std::string& file, const st
   }
 }
 
+EnvLookup EnvironmentOf(platform::System& system) {
+  return [&system](const char* name) { return system.GetEnv(name); };
+}
+
 }  // namespace
 
 DefaultPlaces DefaultPlacesFrom(const EnvLookup& env, bool under_home) {
@@ -79,9 +83,8 @@ DefaultPlaces DefaultPlacesFrom(const EnvLookup& env, bool under_home) {
   return places;
 }
 
-DefaultPlaces DefaultPlacesHere() {
-  return DefaultPlacesFrom([](const char* name) { return platform::GetEnv(name); },
-                           platform::kDefaultPlacesUnderHome);
+DefaultPlaces DefaultPlacesOf(platform::System& system) {
+  return DefaultPlacesFrom(EnvironmentOf(system), platform::kDefaultPlacesUnderHome);
 }
 
 Settings DefaultSettings(const DefaultPlaces& places) {
@@ -125,13 +128,14 @@ SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home, boo
   return file;
 }
 
-SettingsFile LocateSettingsFile() {
-  return LocateSettingsFile([](const char* name) { return platform::GetEnv(name); },
-                            platform::kHasUserConfigHome, platform::kKeepsSettingsCopy);
+SettingsFile LocateSettingsFile(platform::System& system) {
+  return LocateSettingsFile(EnvironmentOf(system), platform::kHasUserConfigHome,
+                            platform::kKeepsSettingsCopy);
 }
 
-Settings LoadSettings(const std::string& ini_file, platform::FileSystem& fs) {
-  const Settings d = DefaultSettings();
+Settings LoadSettings(const std::string& ini_file, platform::System& system) {
+  platform::FileSystem& fs = system.files();
+  const Settings d = DefaultSettings(DefaultPlacesOf(system));
   Settings s;
   s.optcode = StoredInt32(Stored(fs, ini_file, "OPTCODE")).value_or(d.optcode);
   s.path = Stored(fs, ini_file, "PATH").value_or(d.path);
@@ -141,14 +145,9 @@ Settings LoadSettings(const std::string& ini_file, platform::FileSystem& fs) {
   return s;
 }
 
-Settings LoadSettings(const SettingsFile& file, platform::FileSystem& fs) {
-  const bool from_copy = !file.copy.empty() && !fs.PathExists(file.path);
-  return LoadSettings(from_copy ? file.copy : file.path, fs);
-}
-
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
-                                     const FailedWrite& each_failure, platform::FileSystem& fs) {
-  return SaveSettings(SettingsFile{ini_file, ""}, values, each_failure, fs);
+Settings LoadSettings(const SettingsFile& file, platform::System& system) {
+  const bool from_copy = !file.copy.empty() && !system.files().PathExists(file.path);
+  return LoadSettings(from_copy ? file.copy : file.path, system);
 }
 
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,

@@ -9,6 +9,7 @@
 
 #include "model/model.h"
 #include "platform/fs.h"
+#include "platform/system.h"
 #include "settings/ini.h"
 
 namespace tallyx::settings {
@@ -33,11 +34,11 @@ struct DefaultPlaces {
   std::string output;
 };
 DefaultPlaces DefaultPlacesFrom(const EnvLookup& env, bool under_home);
-// The same from this process's environment, by this system's rule.
-DefaultPlaces DefaultPlacesHere();
+// The same from `system`'s environment, by its rule.
+DefaultPlaces DefaultPlacesOf(platform::System& system);
 
 // The values a first start shows: each key's default.
-Settings DefaultSettings(const DefaultPlaces& places = DefaultPlacesHere());
+Settings DefaultSettings(const DefaultPlaces& places);
 
 // Where the settings file lies, and which of its directories a save may make.
 struct SettingsFile {
@@ -61,18 +62,17 @@ struct SettingsFile {
 // is an absolute path.
 SettingsFile LocateSettingsFile(const EnvLookup& env, bool user_config_home,
                                 bool settings_copy = false);
-// The same from this process's environment, by this system's rule.
-SettingsFile LocateSettingsFile();
+// The same from `system`'s environment, by its rule.
+SettingsFile LocateSettingsFile(platform::System& system);
 
 // Loads the five keys from section "SYSTEM", taking each key's default when it is missing, when
 // a number is out of its type's range, or when the mode number names no mode. A value that does
 // not begin with a number reads as 0.
-// `filter` is the stored text; the window replaces it by the loaded mode's list entry.
-Settings LoadSettings(const std::string& ini_file,
-                      platform::FileSystem& fs = platform::RealFileSystem());
+// `filter` is the stored text; the window replaces it by the loaded mode's list entry. The file
+// is read through `system`'s files, the defaults come from its environment.
+Settings LoadSettings(const std::string& ini_file, platform::System& system);
 // The same from `file`'s path, or from its copy when there is one and the path names nothing.
-Settings LoadSettings(const SettingsFile& file,
-                      platform::FileSystem& fs = platform::RealFileSystem());
+Settings LoadSettings(const SettingsFile& file, platform::System& system);
 
 // Called with a failed write before the next write is tried.
 using FailedWrite = std::function<void(const IniFailure&)>;
@@ -85,10 +85,6 @@ using FailedWrite = std::function<void(const IniFailure&)>;
 // as each write is; when the settings file could not be made at all, the five writes go to the
 // copy instead. The copy's failures are neither passed on nor returned.
 std::vector<IniFailure> SaveSettings(const SettingsFile& file, const Settings& values,
-                                     const FailedWrite& each_failure = {},
-                                     platform::FileSystem& fs = platform::RealFileSystem());
-std::vector<IniFailure> SaveSettings(const std::string& ini_file, const Settings& values,
-                                     const FailedWrite& each_failure = {},
-                                     platform::FileSystem& fs = platform::RealFileSystem());
+                                     const FailedWrite& each_failure, platform::FileSystem& fs);
 
 }  // namespace tallyx::settings

@@ -142,8 +142,8 @@ class InputBlocker : public QObject {
 
 }  // namespace
 
-MainForm::MainForm(QWidget* parent, platform::FileSystem& fs, std::string guide)
-    : QWidget(parent), fs_(fs), guide_(std::move(guide)) {
+MainForm::MainForm(QWidget* parent, platform::System& system, std::string guide)
+    : QWidget(parent), system_(system), fs_(system.files()), guide_(std::move(guide)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(FromUtf8(model::kWindowCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -207,8 +207,9 @@ void MainForm::AddGuideKey(QWidget* window, const char* section) {
 
 void MainForm::OpenGuide(const char* section) {
   if (guide_.empty()) return;
-  const desktop::OpenOutcome outcome = WithInputDropped(
-      [&](const platform::WhileWaiting& wait) { return desktop::OpenPage(guide_, section, wait); });
+  const desktop::OpenOutcome outcome = WithInputDropped([&](const platform::WhileWaiting& wait) {
+    return desktop::OpenPage(system_, guide_, section, wait);
+  });
   ReportNotOpened(outcome, FromUtf8(guide_));
 }
 
@@ -216,7 +217,7 @@ void MainForm::Form_Load() {
   for (const model::Mode mode : model::kAllModes) {
     CbFilter->addItem(FromUtf8(model::TableOf(mode).filter_entry));
   }
-  for (const std::string& entry : settings::DefaultPlacesHere().directory_entries) {
+  for (const std::string& entry : settings::DefaultPlacesOf(system_).directory_entries) {
     CbPath->addItem(FromUtf8(entry));
   }
   for (const model::Mode mode : model::kAllModes) {
@@ -226,9 +227,9 @@ void MainForm::Form_Load() {
   CbPath->setCurrentIndex(-1);
   CbMode->setCurrentIndex(-1);
 
-  ini_file_ = settings::LocateSettingsFile();
+  ini_file_ = settings::LocateSettingsFile(system_);
   IniFile = FromUtf8(ini_file_.path);
-  const settings::Settings loaded = settings::LoadSettings(ini_file_, fs_);
+  const settings::Settings loaded = settings::LoadSettings(ini_file_, system_);
   CnvCode = loaded.optcode;
   CbPath->setEditText(FromUtf8(loaded.path));
   CbFilter->setEditText(FromUtf8(loaded.filter));
@@ -395,8 +396,9 @@ void MainForm::StopRunAndWait() {
 void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
 
 std::int32_t MainForm::StartDoc(const QString& DocName) {
-  const desktop::OpenOutcome outcome = WithInputDropped(
-      [&](const platform::WhileWaiting& wait) { return desktop::OpenDocument(Utf8(DocName), wait); });
+  const desktop::OpenOutcome outcome = WithInputDropped([&](const platform::WhileWaiting& wait) {
+    return desktop::OpenDocument(system_, Utf8(DocName), wait);
+  });
   ReportNotOpened(outcome, DocName);
   return outcome.code;
 }
@@ -414,7 +416,7 @@ void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QStri
 }
 
 void MainForm::Bt_Init_Click() {
-  const settings::Settings defaults = settings::DefaultSettings();
+  const settings::Settings defaults = settings::DefaultSettings(settings::DefaultPlacesOf(system_));
   CbPath->setEditText(FromUtf8(defaults.path));
   CbFilter->setEditText(FromUtf8(defaults.filter));
   txtOutput->setText(FromUtf8(defaults.output));

@@ -20,6 +20,7 @@
 #include "model/errors.h"
 #include "model/model.h"
 #include "platform/fs.h"
+#include "platform/system.h"
 #include "settings/settings.h"
 #include "desktop/open_document.h"
 #include "ui/dialogs.h"
@@ -41,10 +42,10 @@ class RunProgressDialog;
 class MainForm : public QWidget {
   Q_OBJECT
  public:
-  // The runs and the settings go through `fs`. F1 opens the guide's page `guide` (a local HTML
-  // file, UTF-8) at the section of the window it is pressed in; with no guide it does nothing.
-  explicit MainForm(QWidget* parent = nullptr,
-                    platform::FileSystem& fs = platform::RealFileSystem(),
+  // The runs, the settings and the desktop's opener go through `system`. F1 opens the guide's
+  // page `guide` (a local HTML file, UTF-8) at the section of the window it is pressed in; with
+  // no guide it does nothing.
+  explicit MainForm(QWidget* parent = nullptr, platform::System& system = platform::RealSystem(),
                     std::string guide = std::string());
   ~MainForm() override;
 
@@ -148,6 +149,7 @@ class MainForm : public QWidget {
   QPushButton* Bt_End = nullptr;
   QLabel* Label4 = nullptr;
 
+  platform::System& system_;
   platform::FileSystem& fs_;
   std::string guide_;
   // Where the settings lie, as found at start: the directories a save may make and the copy

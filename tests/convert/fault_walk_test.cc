@@ -88,7 +88,7 @@ class FaultWalk {
 
   void CleanRun() {
     fs_.Reset();
-    const RunResult r = RunConversion(Inputs(), fs_);
+    const RunResult r = ConversionRun(Inputs(), fs_).Execute();
     trace_ = fs_.Trace();
     fs_.Reset();
     ASSERT_TRUE(r.ok);
@@ -109,7 +109,7 @@ class FaultWalk {
     Empty();
 
     // Reading ahead: the same bytes, from the same calls in another order.
-    const RunResult ahead = RunConversion(Inputs(true), fs_);
+    const RunResult ahead = ConversionRun(Inputs(true), fs_).Execute();
     std::vector<TracedCall> ahead_trace = fs_.Trace();
     fs_.Reset();
     ASSERT_TRUE(ahead.ok);
@@ -140,7 +140,7 @@ class FaultWalk {
         } else {
           fs_.FailCall(static_cast<long>(i + 1));
         }
-        const RunResult r = RunConversion(Inputs(), fs_);
+        const RunResult r = ConversionRun(Inputs(), fs_).Execute();
         fs_.Reset();
         if (dead_disk) {
           CheckDeadDisk(i, r);
@@ -164,14 +164,14 @@ class FaultWalk {
       SCOPED_TRACE("reading ahead, call " + std::to_string(i + 1));
       fs_.Reset();
       fs_.FailNth(trace_[i].call, trace_[i].path, Occurrence(i));
-      const RunResult alone = RunConversion(Inputs(true), fs_);
+      const RunResult alone = ConversionRun(Inputs(true), fs_).Execute();
       EXPECT_EQ(fs_.OpenHandles(), 0);
       EXPECT_EQ(Digest(alone), outcomes_[i]);
       Empty();
 
       fs_.Reset();
       fs_.FailFrom(static_cast<long>(i + 1));
-      const RunResult dead = RunConversion(Inputs(true), fs_);
+      const RunResult dead = ConversionRun(Inputs(true), fs_).Execute();
       fs_.Reset();
       EXPECT_FALSE(dead.ok);
       EXPECT_EQ(fs_.OpenHandles(), 0);
@@ -217,7 +217,7 @@ class FaultWalk {
     fs_.SlowDown(FsCall::kOpen, 2);
     RunInputs in = Inputs();
     in.read_ahead = ReadAheadMode::kWhenOpensAreSlow;
-    ASSERT_TRUE(RunConversion(in, fs_).ok);
+    ASSERT_TRUE(ConversionRun(in, fs_).Execute().ok);
     const std::vector<TracedCall> trace = fs_.Trace();
     fs_.Reset();
     EXPECT_EQ(Outputs(), clean_outputs_);
@@ -238,7 +238,7 @@ class FaultWalk {
     for (std::size_t k = 1; k <= inputs_.size(); ++k) {
       const std::string name = dir_ / ("in/" + inputs_[k - 1].name);
       ASSERT_EQ(std::rename(name.c_str(), (dir_ / "aside").c_str()), 0);
-      ASSERT_TRUE(RunConversion(Inputs()).ok);
+      ASSERT_TRUE(ConversionRun(Inputs(), platform::RealFileSystem()).Execute().ok);
       const std::map<std::string, std::string> without_k = Outputs();
       Empty();
       ASSERT_EQ(std::rename((dir_ / "aside").c_str(), name.c_str()), 0);

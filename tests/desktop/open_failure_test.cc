@@ -2,6 +2,7 @@
 
 #include "model/messages.h"
 #include "desktop/open_document.h"
+#include "support/stand_in_system.h"
 #include "support/workdir.h"
 
 namespace tallyx::desktop {
@@ -36,11 +37,16 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
                         {25, 62},
                         {-1, 62},
                         {-2147483647 - 1, 62}};
+  testing::StandInSystem system;
   for (const Case& c : cases) {
-    const OpenOutcome outcome = OutcomeOf(c.code);
-    EXPECT_FALSE(outcome.opened()) << c.code;
-    EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
-    EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
+    system.AnswerOpensWith(c.code);
+    for (const OpenOutcome& outcome :
+         {OpenDocument(system, "a.csv"), OpenPage(system, "guide.html", "main-window")}) {
+      EXPECT_EQ(outcome.code, c.code);
+      EXPECT_FALSE(outcome.opened()) << c.code;
+      EXPECT_EQ(model::NumberOf(outcome.err_no), c.err_no) << c.code;
+      EXPECT_EQ(outcome.names_document, c.code == 2) << c.code;
+    }
   }
 }
 
@@ -49,7 +55,7 @@ TEST(OpenFailureTest, MapsEachShellCodeToItsErrorNumber) {
 TEST(OpenFailureTest, AMissingDocumentIsReported) {
   testing::WorkDir work;
   const std::string doc = work / "まだない.csv";
-  const OpenOutcome outcome = OpenDocument(doc);
+  const OpenOutcome outcome = OpenDocument(platform::RealSystem(), doc);
   EXPECT_EQ(outcome.code, platform::shell_code::kFileNotFound);
   EXPECT_EQ(MessagePrompt(outcome.err_no, doc, ""),
             "Error 50：ファイル('" + doc + "')が見つかりません");
@@ -58,8 +64,10 @@ TEST(OpenFailureTest, AMissingDocumentIsReported) {
 // The guide's page is looked at the same way before any browser is started.
 TEST(OpenFailureTest, AMissingPageIsReportedAsADocumentIs) {
   testing::WorkDir work;
-  EXPECT_EQ(OpenPage(work / "guide.html", "main-window").code, platform::shell_code::kFileNotFound);
-  EXPECT_EQ(OpenPage(work / "none/guide.html", "main-window").code,
+  platform::System& system = platform::RealSystem();
+  EXPECT_EQ(OpenPage(system, work / "guide.html", "main-window").code,
+            platform::shell_code::kFileNotFound);
+  EXPECT_EQ(OpenPage(system, work / "none/guide.html", "main-window").code,
             platform::shell_code::kPathNotFound);
 }
 

@@ -1,5 +1,6 @@
 // The file system as the conversion sees it, on every build.
 #include "platform/fs.h"
+#include "platform/system.h"
 
 #include <gtest/gtest.h>
 
@@ -105,9 +106,9 @@ TEST(FsTest, WritesReadsAndReplacesFilesWithJapaneseNames) {
 
 TEST(FsTest, ReadsEnvironmentVariablesAsUtf8) {
   testing::SetEnv("TALLYX_TEST_TEMP", "C:\\一時");
-  EXPECT_EQ(GetEnv("TALLYX_TEST_TEMP"), "C:\\一時");
+  EXPECT_EQ(RealSystem().GetEnv("TALLYX_TEST_TEMP"), "C:\\一時");
   testing::UnsetEnv("TALLYX_TEST_TEMP");
-  EXPECT_EQ(GetEnv("TALLYX_TEST_TEMP"), "");
+  EXPECT_EQ(RealSystem().GetEnv("TALLYX_TEST_TEMP"), "");
 }
 
 }  // namespace

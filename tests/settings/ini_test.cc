@@ -17,6 +17,8 @@ namespace {
 using tallyx::testing::Sjis;
 using tallyx::testing::WorkDir;
 
+platform::FileSystem& real_fs = platform::RealFileSystem();
+
 // Changes permission bits where the file exists; a missing one is left as it is.
 void SetPermissions(const std::string& path, std::filesystem::perms perms) {
   std::error_code ignored;
@@ -64,21 +66,21 @@ TEST(ReadIniTest, FindsTheValueOfTheKeyInItsSection) {
     SCOPED_TRACE(c.name);
     WorkDir w;
     w.Write("a.ini", Sjis(c.file));
-    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", c.key), c.want);
+    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", c.key, real_fs), c.want);
   }
 }
 
 TEST(ReadIniTest, AMissingOrUnreadableFileIsMissing) {
   WorkDir w;
-  EXPECT_EQ(ReadIni(w / "none.ini", "SYSTEM", "MODE"), "-1");
+  EXPECT_EQ(ReadIni(w / "none.ini", "SYSTEM", "MODE", real_fs), "-1");
   EXPECT_TRUE(w.List().empty());  // nothing created
   w.MakeDir("dir.ini");
-  EXPECT_EQ(ReadIni(w / "dir.ini", "SYSTEM", "MODE"), "-1");
+  EXPECT_EQ(ReadIni(w / "dir.ini", "SYSTEM", "MODE", real_fs), "-1");
 
   w.Write("a.ini", "[SYSTEM]\r\nMODE = 2\r\n");
   if (tallyx::testing::PermissionsAreEnforced()) {
     SetPermissions(w / "a.ini", std::filesystem::perms::none);
-    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", "MODE"), "-1");
+    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", "MODE", real_fs), "-1");
     SetPermissions(w / "a.ini", std::filesystem::perms(0644));
   }
   // Each call of the read failing in turn: the key or "-1", and nothing left open.
@@ -157,10 +159,10 @@ TEST(WriteIniTest, RewritesTheFileByteForByte) {
     SCOPED_TRACE(c.name);
     WorkDir w;
     if (c.before) w.Write("a.ini", Sjis(*c.before));
-    EXPECT_EQ(AsText(WriteIni(w / "a.ini", "SYSTEM", c.key, c.value)), "none");
+    EXPECT_EQ(AsText(WriteIni(w / "a.ini", "SYSTEM", c.key, c.value, real_fs)), "none");
     EXPECT_EQ(w.Read("a.ini"), Sjis(c.after));
     EXPECT_FALSE(w.Exists("a.ini$"));
-    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", c.key), Trimmed(c.value));
+    EXPECT_EQ(ReadIni(w / "a.ini", "SYSTEM", c.key, real_fs), Trimmed(c.value));
   }
 }
 
@@ -168,7 +170,7 @@ TEST(WriteIniTest, CopiesBytesThatAreNoValidText) {
   WorkDir w;
   const std::string other = "[OTHER]\r\nX = \x81\xFF\xA0\x80\r\n";
   w.Write("a.ini", other + "[SYSTEM]\r\nMODE = 1\r\n\xFD\xFE  \r\n");
-  EXPECT_EQ(AsText(WriteIni(w / "a.ini", "SYSTEM", "MODE", "2")), "none");
+  EXPECT_EQ(AsText(WriteIni(w / "a.ini", "SYSTEM", "MODE", "2", real_fs)), "none");
   EXPECT_EQ(w.Read("a.ini"), other + "[SYSTEM]\r\nMODE = 2\r\n\xFD\xFE  \r\n");
 }
 
@@ -212,7 +214,7 @@ TEST(WriteIniTest, AFailedStepNeverLosesTheSettings) {
 
   // A temporary file left behind is emptied and reused by the next write.
   w.Write("a.ini$", std::string(10000, 'z'));
-  EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "3")), "none");
+  EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "3", real_fs)), "none");
   EXPECT_EQ(w.Read("a.ini"), LineEndAcrossReads() + "MODE = 3\r\n");
   EXPECT_FALSE(w.Exists("a.ini$"));
 }
@@ -279,7 +281,7 @@ TEST(WriteIniTest, APlaceThatCannotBeWrittenIsReported) {
     WorkDir w;
     c.prepare(w);
     const std::string path = w / c.file;
-    EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2")),
+    EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2", real_fs)),
               "30:" + (c.names_temp ? path + "$" : path));
     EXPECT_FALSE(w.Exists(std::string(c.file) + "$"));
     SetPermissions(w / "d", std::filesystem::perms(0755));

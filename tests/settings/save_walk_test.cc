@@ -122,7 +122,8 @@ class SaveWalk {
       SetState(path_, initial_);
       fs_.Reset();
       fs_.FailCall(static_cast<long>(n));
-      const std::vector<IniFailure> failures = SaveSettings(path_, values, {}, fs_);
+      const std::vector<IniFailure> failures =
+          SaveSettings(SettingsFile{path_, ""}, values, {}, fs_);
       fs_.Reset();
       EXPECT_EQ(fs_.OpenHandles(), 0);
       if (failures.empty()) {  // the failed call lost nothing (closing the old file)
@@ -145,7 +146,8 @@ class SaveWalk {
     SetState(path_, initial_);
     for (std::size_t k = 0; k < writes_.size(); ++k) {
       if (k != skipped) {
-        EXPECT_FALSE(WriteIni(path_, "SYSTEM", writes_[k].key, writes_[k].value));
+        EXPECT_FALSE(WriteIni(path_, "SYSTEM", writes_[k].key, writes_[k].value,
+                              platform::RealFileSystem()));
       }
     }
     return ReadState(path_);

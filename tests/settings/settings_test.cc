@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/fs.h"
+#include "platform/system.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -52,6 +53,12 @@ TEST(DefaultPlacesTest, LieUnderHomeWhereTheSystemPutsThemThere) {
   EXPECT_EQ(home.directory_entries[1], "/h/Kyrova/IsoMetricResults(ｱｲｿﾒﾄﾘｯｸ )");
   EXPECT_EQ(home.directory_entries[3], "/h/Kyrova/ExerciseResults (運動結果 )");
 }
+
+platform::System& real_system = platform::RealSystem();
+platform::FileSystem& real_fs = real_system.files();
+
+// What "初期値" shows, from the process's environment (which has no HOME).
+Settings Defaults() { return DefaultSettings(DefaultPlacesOf(real_system)); }
 
 constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 )";
 constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
@@ -165,7 +172,7 @@ TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
     SCOPED_TRACE(c.name);
     WorkDir w;
     if (c.file) w.Write("a.ini", Sjis(*c.file));
-    EXPECT_EQ(AsText(LoadSettings(w / "a.ini")), c.want);
+    EXPECT_EQ(AsText(LoadSettings(w / "a.ini", real_system)), c.want);
   }
 }
 
@@ -187,13 +194,15 @@ TEST(LoadSettingsTest, TheCopyStandsInForAMissingFile) {
     WorkDir w;
     if (c.file) w.Write("Tallyx.ini", in_file);
     if (c.copy) w.Write("copy.ini", in_copy);
-    EXPECT_EQ(AsText(LoadSettings(SettingsFile{w / "Tallyx.ini", "", w / "copy.ini", ""})), c.want);
+    EXPECT_EQ(
+        AsText(LoadSettings(SettingsFile{w / "Tallyx.ini", "", w / "copy.ini", ""}, real_system)),
+        c.want);
   }
 }
 
 TEST(SaveSettingsTest, AFirstExitWritesTheSixLines) {
   WorkDir w;
-  EXPECT_EQ(AsText(SaveSettings(w / "Tallyx.ini", DefaultSettings())), "");
+  EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "Tallyx.ini", ""}, Defaults(), {}, real_fs)), "");
   EXPECT_EQ(w.Read("Tallyx.ini"),
             Sjis("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 15728891\r\nPATH = C:\\Kyrova\\BrawnResults    "
                  "(筋力測定 )\r\nFILTER = Brawn_*.txt     (筋力測定 )\r\nOUTPUT = "
@@ -207,10 +216,10 @@ TEST(SaveSettingsTest, InitialValuesKeepTheMaskAndReachTheFileAtExit) {
       "[SYSTEM]\r\nMODE = 3\r\nOPTCODE = 7\r\nPATH = D:\\p\r\nFILTER = E*.txt\r\n"
       "OUTPUT = D:\\o.csv\r\n[OTHER]\r\nMODE = 9\r\n";
   w.Write("a.ini", before);
-  const std::int32_t mask_in_force = LoadSettings(w / "a.ini").optcode;
-  Settings shown = DefaultSettings();  // what "初期値" shows; the mask stays
+  const std::int32_t mask_in_force = LoadSettings(w / "a.ini", real_system).optcode;
+  Settings shown = Defaults();  // what "初期値" shows; the mask stays
   shown.optcode = mask_in_force;
-  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", shown)), "");
+  EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "a.ini", ""}, shown, {}, real_fs)), "");
   EXPECT_EQ(w.Read("a.ini"),
             Sjis(std::string("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 7\r\nPATH = ") + kDefaultPath +
                  "\r\nFILTER = " + kDefaultFilter +
@@ -226,20 +235,21 @@ TEST(SaveSettingsTest, SavedValuesLoadBackUnchanged) {
   s.filter = "Beginning*.txt  (初期リハ )";
   s.output = "E:\\出力\\ソー表.csv";
   w.Write("a.ini", "stray line\r\n[SYSTEM]\r\nPATHX = 1\r\n");
-  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", s)), "");
-  EXPECT_EQ(AsText(LoadSettings(w / "a.ini")), AsText(s));
+  EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "a.ini", ""}, s, {}, real_fs)), "");
+  EXPECT_EQ(AsText(LoadSettings(w / "a.ini", real_system)), AsText(s));
 }
 
 TEST(SaveSettingsTest, EveryWriteIsTriedAndEachFailureReported) {
   WorkDir w;
   const std::string nowhere = w / "none/a.ini";
   const std::string five = "30:" + nowhere + ";";
-  EXPECT_EQ(AsText(SaveSettings(nowhere, DefaultSettings())), five + five + five + five + five);
+  EXPECT_EQ(AsText(SaveSettings(SettingsFile{nowhere, ""}, Defaults(), {}, real_fs)),
+            five + five + five + five + five);
 
   // The first write fails; the other four still reach the file.
   tallyx::testing::FaultyFileSystem fs;
   fs.FailCall(1);
-  EXPECT_EQ(AsText(SaveSettings(w / "a.ini", DefaultSettings(), {}, fs)),
+  EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "a.ini", ""}, Defaults(), {}, fs)),
             "30:" + (w / "a.ini") + ";");
   EXPECT_EQ(w.Read("a.ini"),
             Sjis(std::string("[SYSTEM]\r\nOPTCODE = 15728891\r\nPATH = ") + kDefaultPath +
@@ -264,9 +274,9 @@ TEST(SaveSettingsTest, MakesOnlyTheDirectoriesItMayMake) {
     w.Write("plain", "x");
     const SettingsFile file{w / c.file, c.make_below ? w / c.make_below : ""};
     const std::string failure = "30:" + file.path + ";";
-    EXPECT_EQ(AsText(SaveSettings(file, DefaultSettings())),
+    EXPECT_EQ(AsText(SaveSettings(file, Defaults(), {}, real_fs)),
               c.saved ? "" : failure + failure + failure + failure + failure);
-    EXPECT_EQ(platform::RealFileSystem().PathExists(file.path), c.saved);
+    EXPECT_EQ(real_fs.PathExists(file.path), c.saved);
     if (!c.saved) {
       EXPECT_EQ(w.List(), std::vector<std::string>{"plain"});
     }
@@ -298,7 +308,7 @@ TEST(SaveSettingsTest, EverySaveWritesTheCopyToo) {
     if (c.copy) w.Write("ad/Tallyx/Tallyx.ini", *c.copy);
     const SettingsFile file{w / "temp/Tallyx.ini", "", w / "ad/Tallyx/Tallyx.ini", w / "ad"};
     const std::string failure = "30:" + file.path + ";";
-    EXPECT_EQ(AsText(SaveSettings(file, DefaultSettings())),
+    EXPECT_EQ(AsText(SaveSettings(file, Defaults(), {}, real_fs)),
               c.temp_dir ? "" : failure + failure + failure + failure + failure);
     if (c.temp_dir) {
       EXPECT_EQ(w.Read("temp/Tallyx.ini"), c.want_file);
@@ -319,12 +329,12 @@ TEST(SaveSettingsTest, ACopyThatCannotBeWrittenChangesNothingShown) {
   const SettingsFile plain{w / "temp/Tallyx.ini", ""};
   const SettingsFile file{plain.path, "", w / "ad/Tallyx/Tallyx.ini", w / "ad"};
   tallyx::testing::FaultyFileSystem fs;
-  ASSERT_EQ(AsText(SaveSettings(plain, DefaultSettings(), {}, fs)), "");
+  ASSERT_EQ(AsText(SaveSettings(plain, Defaults(), {}, fs)), "");
   const long save_calls = fs.CallCount();
   const std::string saved = w.Read("temp/Tallyx.ini");
   w.Write("ad/Tallyx/Tallyx.ini", old_copy);
   fs.Reset();
-  ASSERT_EQ(AsText(SaveSettings(file, DefaultSettings(), {}, fs)), "");
+  ASSERT_EQ(AsText(SaveSettings(file, Defaults(), {}, fs)), "");
   const long all_calls = fs.CallCount();
   ASSERT_GT(all_calls, save_calls);
   for (long n = save_calls + 1; n <= all_calls; ++n) {
@@ -335,7 +345,7 @@ TEST(SaveSettingsTest, ACopyThatCannotBeWrittenChangesNothingShown) {
     fs.FailCall(n);
     bool reported = false;
     EXPECT_EQ(AsText(SaveSettings(
-                  file, DefaultSettings(), [&](const IniFailure&) { reported = true; }, fs)),
+                  file, Defaults(), [&](const IniFailure&) { reported = true; }, fs)),
               "");
     EXPECT_FALSE(reported);
     EXPECT_EQ(fs.OpenHandles(), 0);

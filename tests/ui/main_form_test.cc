@@ -24,6 +24,7 @@
 #include "model/messages.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
+#include "support/stand_in_system.h"
 #include "support/workdir.h"
 #include "ui/ui_test_env.h"
 
@@ -344,6 +345,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
   std::vector<std::string> full_csv;  // the lines of the short run
   std::map<int, std::string> full_sides;
   FaultyFileSystem slow_fs;
+  tallyx::testing::StandInSystem slow_system(slow_fs);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     for (const std::string& name : data.List()) {
@@ -351,7 +353,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
     }
     std::remove(SettingsPath().c_str());
     sink.shown.clear();
-    auto form = std::make_unique<ui::MainForm>(nullptr, slow_fs);
+    auto form = std::make_unique<ui::MainForm>(nullptr, slow_system);
     form->CnvCode = mask;
     Combo(*form, "CbPath")->setEditText(Q(data / "in"));
     Output(*form)->setText(Q(output));
@@ -551,9 +553,10 @@ TEST_F(MainFormTest, OneFolderOrFileDroppedFromTheDesktop) {
       {.what = "during a run", .items = {"drop"}, .onto = "CbMode", .during_run = true},
   };
   FaultyFileSystem fs;
+  tallyx::testing::StandInSystem system(fs);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ui::MainForm form(nullptr, fs);
+    ui::MainForm form(nullptr, system);
     form.show();
     Combo(form, "CbPath")->setEditText(path_before);
     Output(form)->setText(output_before);
@@ -833,7 +836,7 @@ TEST_F(MainFormTest, F1OpensTheGuideAtTheSectionOfItsWindow) {
     SCOPED_TRACE(std::string(c.button != nullptr ? c.button : "main window") + " " + c.guide);
     sink.shown.clear();
     std::remove((bin / "opened").c_str());
-    ui::MainForm form(nullptr, platform::RealFileSystem(), c.guide);
+    ui::MainForm form(nullptr, platform::RealSystem(), c.guide);
     form.show();
     QApplication::setActiveWindow(&form);
     if (c.button == nullptr) {
