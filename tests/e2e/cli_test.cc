@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/messages.h"
 #include "model/model.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -573,6 +574,7 @@ TEST_F(Cli, RejectsWrongUsage) {
       {"--version", "--list-items"},
       {"--list-items", "--skip-broken"},
       {"--list-items", "--mode", "4"},
+      {"--list-items", "--caption"},
   };
   for (const auto& args : cases) {
     const ProcessResult r = Run(args);
@@ -586,6 +588,9 @@ TEST_F(Cli, RejectsWrongUsage) {
   const ProcessResult version = Run({"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_THAT(version.out, ::testing::MatchesRegex("tallyx-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  // What scripts ask for instead of repeating it.
+  EXPECT_EQ(Run({"--default-mask"}).out, std::to_string(kDefaultMask) + "\n");
+  EXPECT_EQ(Run({"--caption"}).out, std::string(model::kWindowCaption) + "\n");
   EXPECT_EQ(dir_.List("tmp"), std::vector<std::string>{});  // no settings file written
 }
 
