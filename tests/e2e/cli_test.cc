@@ -160,6 +160,13 @@ class Cli : public ::testing::Test {
   WorkDir dir_;
 };
 
+// A command line as a case's name.
+std::string Joined(const std::vector<std::string>& args) {
+  std::string text = "tallyx-cli";
+  for (const std::string& a : args) text += " '" + a + "'";
+  return text;
+}
+
 std::string Done(int count) {
   return "変換が完了しました\nデータ件数： " + std::to_string(count) + "件を処理しました\n";
 }
@@ -350,8 +357,9 @@ TEST_F(Cli, ReportsEachStage) {
            ": このモードで出力する項目が選ばれていません\n"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(Joined(c.args));
     const ProcessResult r = Run(c.args);
-    EXPECT_EQ(r.exit_code, c.exit_code) << c.err;
+    EXPECT_EQ(r.exit_code, c.exit_code);
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.out, "");
   }
@@ -577,8 +585,9 @@ TEST_F(Cli, RejectsWrongUsage) {
       {"--list-items", "--caption"},
   };
   for (const auto& args : cases) {
+    SCOPED_TRACE(Joined(args));
     const ProcessResult r = Run(args);
-    EXPECT_EQ(r.exit_code, 64) << args[0];
+    EXPECT_EQ(r.exit_code, 64);
     EXPECT_NE(r.err.find("Usage: tallyx-cli"), std::string::npos);
     EXPECT_EQ(r.out, "");
   }
