@@ -17,6 +17,7 @@ constexpr std::string_view kUsage =
     "Usage: tallyx-cli [--mode N] [--path TEXT] [--filter TEXT] [--output PATH]\n"
     "                  [--optcode MASK] [--settings FILE] [--skip-broken]\n"
     "       tallyx-cli --list-items [--mode N]\n"
+    "       tallyx-cli --help | --version | --default-mask | --caption\n"
     "\n"
     "Converts the result files of one directory into one CSV file, as the window's\n"
     "\"集計実行\" does. A value left out is taken from the settings file, as the window\n"
@@ -43,6 +44,9 @@ constexpr std::string_view kUsage =
     "                   line on stderr, and go on with the others\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
+    "  --default-mask   show the mask of the default output items, as --optcode\n"
+    "                   takes it, and run nothing\n"
+    "  --caption        show the caption of the main window and run nothing\n"
     "\n"
     "A failed run writes its error message on stderr and one more line that says\n"
     "where and why: \"<file>: <line>行目: <reason>\" or \"<file>: <reason>\".\n"
@@ -60,6 +64,8 @@ struct Options {
   bool skip_broken = false;
   bool help = false;
   bool version = false;
+  bool default_mask = false;
+  bool caption = false;
 };
 
 // Parses the arguments; the error text when they are wrong.
@@ -76,6 +82,14 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options* 
     }
     if (a == "--version") {
       o->version = true;
+      continue;
+    }
+    if (a == "--default-mask") {
+      o->default_mask = true;
+      continue;
+    }
+    if (a == "--caption") {
+      o->caption = true;
       continue;
     }
     std::string name = a;
@@ -133,7 +147,7 @@ int ListItems(std::vector<std::string> args, std::ostream& out, std::ostream& er
   Options o;
   if (const auto error = Parse(args, &o)) return UsageError(*error, err);
   if (o.path || o.filter || o.output || o.optcode || o.settings || o.help || o.version ||
-      o.skip_broken) {
+      o.default_mask || o.caption || o.skip_broken) {
     return UsageError("--list-items takes no option but --mode", err);
   }
   const model::Mode mode = o.mode.value_or(model::Mode::kMuscleStrength);
@@ -161,6 +175,14 @@ int RunCli(const std::vector<std::string>& args, platform::System& system) {
   }
   if (o.version) {
     out << "tallyx-cli " TALLYX_VERSION "\n";
+    return 0;
+  }
+  if (o.default_mask) {
+    out << model::kDefaultMask << "\n";
+    return 0;
+  }
+  if (o.caption) {
+    out << model::kWindowCaption << "\n";
     return 0;
   }
 

@@ -103,7 +103,7 @@ class FaultWalk {
     for (std::size_t k = 1; sides() && k <= inputs_.size(); ++k) {
       clean_sides_.push_back(testing::ReadFile(SidePath(k)));
     }
-    Index();
+    ASSERT_NO_FATAL_FAILURE(Index());
     clean_outputs_ = Outputs();
     const std::string clean = Digest(r);
     Empty();
@@ -487,10 +487,10 @@ TEST(FaultWalk, EveryModeWithSideFiles) {
             {.mode = m, .turns = 0, .waveform_lines = 0, .seed = 3, .therapy_on_line_22 = true}),
     };
     FaultWalk walk(m, model::kAllItemsMask, patterns[mode], std::move(inputs));
-    walk.CleanRun();
-    walk.WalkEveryCall();
-    walk.WalkEveryCallReadingAhead();
-    walk.StopWithFilesReadAhead();
+    ASSERT_NO_FATAL_FAILURE(walk.CleanRun());
+    ASSERT_NO_FATAL_FAILURE(walk.WalkEveryCall());
+    ASSERT_NO_FATAL_FAILURE(walk.WalkEveryCallReadingAhead());
+    ASSERT_NO_FATAL_FAILURE(walk.StopWithFilesReadAhead());
   }
 }
 
@@ -506,8 +506,8 @@ TEST(FaultWalk, SkipBrokenLeavesOutTheFileWhoseCallFailed) {
                 {.mode = model::Mode::kMuscleStrength, .turns = 1, .waveform_lines = 2, .seed = 3}),
   };
   FaultWalk walk(Mode::kMuscleStrength, model::kAllItemsMask, "Brawn_*.txt", std::move(inputs));
-  walk.CleanRun();
-  walk.WalkSkippingBrokenFiles();
+  ASSERT_NO_FATAL_FAILURE(walk.CleanRun());
+  ASSERT_NO_FATAL_FAILURE(walk.WalkSkippingBrokenFiles());
 }
 
 TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
@@ -523,9 +523,9 @@ TEST(FaultWalk, CsvLinesLongerThanTheWriteBuffer) {
   FaultWalk walk(Mode::kInitialRehabilitation,
                  model::kAllItemsMask & ~model::MaskOf({Item::kWaveform}), "Beginning*.txt",
                  std::move(inputs));
-  walk.CleanRun();
-  walk.WalkEveryCall();
-  walk.WalkEveryCallReadingAhead();
+  ASSERT_NO_FATAL_FAILURE(walk.CleanRun());
+  ASSERT_NO_FATAL_FAILURE(walk.WalkEveryCall());
+  ASSERT_NO_FATAL_FAILURE(walk.WalkEveryCallReadingAhead());
 }
 
 TEST(FaultWalk, ReadsAheadOnceOpeningIsSlow) {
@@ -535,8 +535,8 @@ TEST(FaultWalk, ReadsAheadOnceOpeningIsSlow) {
                                {.mode = Mode::kMuscleStrength, .turns = 1, .seed = i}));
   }
   FaultWalk walk(Mode::kMuscleStrength, model::kDefaultMask, "Brawn_*.txt", std::move(inputs));
-  walk.CleanRun();
-  walk.ReadsAheadOnceOpeningIsSlow();
+  ASSERT_NO_FATAL_FAILURE(walk.CleanRun());
+  ASSERT_NO_FATAL_FAILURE(walk.ReadsAheadOnceOpeningIsSlow());
 }
 
 }  // namespace

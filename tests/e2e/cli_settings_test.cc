@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/model.h"
 #include "platform/fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -56,6 +57,7 @@ TEST_F(CliSettingsTest, LeftOutValuesComeFromTheSettingsFile) {
   const std::string file = w_ / "temp/Tallyx.ini";
   const std::string none = w_ / "none.ini";  // nothing taken from a settings file
   const std::string in = w_ / "in", out = w_ / "out.csv";
+  const std::string mask = std::to_string(model::kDefaultMask);  // not the stored one
   const struct {
     const char* name;
     std::vector<std::string> args;
@@ -80,9 +82,9 @@ TEST_F(CliSettingsTest, LeftOutValuesComeFromTheSettingsFile) {
        "out.csv",
        "1件"},
       {"mask and output given",
-       {"--settings", file, "--optcode", "15728891", "--output", w_ / "b.csv"},
-       {"--mode", "1", "--optcode", "15728891", "--path", in, "--filter", "IsoMetric_*.txt",
-        "--output", w_ / "b.csv"},
+       {"--settings", file, "--optcode", mask, "--output", w_ / "b.csv"},
+       {"--mode", "1", "--optcode", mask, "--path", in, "--filter", "IsoMetric_*.txt", "--output",
+        w_ / "b.csv"},
        "b.csv",
        "2件"},
   };

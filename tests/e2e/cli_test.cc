@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/messages.h"
 #include "model/model.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -158,6 +159,13 @@ class Cli : public ::testing::Test {
 
   WorkDir dir_;
 };
+
+// A command line as a case's name.
+std::string Joined(const std::vector<std::string>& args) {
+  std::string text = "tallyx-cli";
+  for (const std::string& a : args) text += " '" + a + "'";
+  return text;
+}
 
 std::string Done(int count) {
   return "変換が完了しました\nデータ件数： " + std::to_string(count) + "件を処理しました\n";
@@ -349,8 +357,9 @@ TEST_F(Cli, ReportsEachStage) {
            ": このモードで出力する項目が選ばれていません\n"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(Joined(c.args));
     const ProcessResult r = Run(c.args);
-    EXPECT_EQ(r.exit_code, c.exit_code) << c.err;
+    EXPECT_EQ(r.exit_code, c.exit_code);
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.out, "");
   }
@@ -573,10 +582,12 @@ TEST_F(Cli, RejectsWrongUsage) {
       {"--version", "--list-items"},
       {"--list-items", "--skip-broken"},
       {"--list-items", "--mode", "4"},
+      {"--list-items", "--caption"},
   };
   for (const auto& args : cases) {
+    SCOPED_TRACE(Joined(args));
     const ProcessResult r = Run(args);
-    EXPECT_EQ(r.exit_code, 64) << args[0];
+    EXPECT_EQ(r.exit_code, 64);
     EXPECT_NE(r.err.find("Usage: tallyx-cli"), std::string::npos);
     EXPECT_EQ(r.out, "");
   }
@@ -586,6 +597,9 @@ TEST_F(Cli, RejectsWrongUsage) {
   const ProcessResult version = Run({"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_THAT(version.out, ::testing::MatchesRegex("tallyx-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  // What scripts ask for instead of repeating it.
+  EXPECT_EQ(Run({"--default-mask"}).out, std::to_string(kDefaultMask) + "\n");
+  EXPECT_EQ(Run({"--caption"}).out, std::string(model::kWindowCaption) + "\n");
   EXPECT_EQ(dir_.List("tmp"), std::vector<std::string>{});  // no settings file written
 }
 

@@ -238,7 +238,7 @@ TEST_F(Hostile, LinesOf64MiB) {
     const std::string block(1 << 20, 'x');
     for (std::size_t i = 0; i < kLine / block.size(); ++i) put(block);
   };
-  WritePieces(dir_ / "in/Brawn_1.txt", long_run);
+  ASSERT_NO_FATAL_FAILURE(WritePieces(dir_ / "in/Brawn_1.txt", long_run));
   ProcessResult r = Run(dir_ / "in", kNameItems | kWaveform, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 1);  // the file ends within its first line
   EXPECT_EQ(dir_.Read("out.csv"), Sjis("ファイル名,波形ファイル名,名前\r\n"));
@@ -255,7 +255,7 @@ TEST_F(Hostile, LinesOf64MiB) {
       if (i + 1 < lines.size()) put("\r\n");
     }
   };
-  WritePieces(dir_ / "in/Brawn_1.txt", file);
+  ASSERT_NO_FATAL_FAILURE(WritePieces(dir_ / "in/Brawn_1.txt", file));
   r = Run(dir_ / "in", kNameItems | kWaveform, dir_ / "out.csv");
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_LT(r.max_rss_kb, 5 * (kLine >> 10) + kRssAllowanceKb);
@@ -287,10 +287,11 @@ TEST_F(Hostile, WaveformOf1GiB) {
   const Pieces samples = [&block](const auto& put) {
     for (int i = 0; i < 1024; ++i) put(block);
   };
-  WritePieces(dir_ / "in/Brawn_1.txt", [&](const auto& put) {
+  const Pieces file = [&](const auto& put) {
     put(head);
     samples(put);
-  });
+  };
+  ASSERT_NO_FATAL_FAILURE(WritePieces(dir_ / "in/Brawn_1.txt", file));
 
   ProcessResult r = Run(dir_ / "in", kNameItems | kWaveform, dir_ / "out.csv");
   ASSERT_EQ(r.exit_code, 0) << r.err;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tallyx::model {
 namespace {
 
@@ -49,10 +51,20 @@ TEST(Model, MasksUseTwosComplementBits) {
   EXPECT_TRUE(HasBit(-1, 31));
   EXPECT_TRUE(Has(33554433, Item::kName));
   EXPECT_FALSE(Has(33554433, Item::kFileName));
-  std::int32_t mask = 0;
-  for (int bit : {0, 1, 3, 4, 5, 6, 7, 20, 21, 22, 23}) mask |= 1 << bit;
-  EXPECT_EQ(mask, kDefaultMask);
   EXPECT_EQ(kAllItemsMask, 33554431);
+}
+
+// The items a first start ticks, as the output-item dialog names them.
+TEST(Model, TheDefaultMaskHoldsTheElevenDefaultItems) {
+  std::string ticked;
+  for (int bit = 0; bit < kItemCount; ++bit) {
+    if (!Has(kDefaultMask, ItemAt(bit))) continue;
+    if (!ticked.empty()) ticked += "、";
+    ticked += ItemCaption(ItemAt(bit), Mode::kMuscleStrength);
+  }
+  EXPECT_EQ(ticked,
+            "名前、ﾌｧｲﾙ名、ﾕｰｻﾞID、生年月日、性別、身長(cm)、体重(ｋg)、"
+            "測定日、測定時間、測定結果(最大値)、各回測定結果(回数分)");
 }
 
 TEST(Model, EntriesCarryTheirCommentsInOneColumn) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "model/messages.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
@@ -97,8 +98,15 @@ TEST(ReadIniTest, AMissingOrUnreadableFileIsMissing) {
   }
 }
 
+// A failed write as the window reports it when it saves the settings.
 std::string AsText(const std::optional<IniFailure>& f) {
-  return f ? std::to_string(model::NumberOf(f->err_no)) + ":" + f->name : "none";
+  return f ? model::MessagePrompt(f->err_no, f->name, "") : "none";
+}
+std::string NotWritten(const std::string& file) {
+  return "Error 30：ファイル('" + file + "')を作成できません";
+}
+std::string NotReplaced(const std::string& file) {
+  return "Error 31：ファイル('" + file + "')を変更できません";
 }
 
 struct WriteCase {
@@ -204,10 +212,10 @@ TEST(WriteIniTest, AFailedStepNeverLosesTheSettings) {
     ++failures;
     EXPECT_EQ(w.Read("a.ini"), old_file);
     if (n == calls) {  // the replace: the new content waits whole in the temporary file
-      EXPECT_EQ(AsText(r), "31:" + path);
+      EXPECT_EQ(AsText(r), NotReplaced(path));
       EXPECT_EQ(w.Read("a.ini$"), new_file);
     } else {
-      EXPECT_EQ(AsText(r), "30:" + temp);
+      EXPECT_EQ(AsText(r), NotWritten(temp));
     }
   }
   EXPECT_GE(failures, calls - 1);
@@ -232,7 +240,7 @@ TEST(WriteIniTest, ANewFileThatCannotBeWrittenNamesTheSettingsFile) {
     fs.FailCall(n);
     const auto r = WriteIni(path, "SYSTEM", "MODE", "2", fs);
     fs.Reset();
-    EXPECT_EQ(AsText(r), "30:" + path);
+    EXPECT_EQ(AsText(r), NotWritten(path));
     EXPECT_EQ(fs.OpenHandles(), 0);
     EXPECT_FALSE(w.Exists("a.ini$"));
   }
@@ -282,7 +290,7 @@ TEST(WriteIniTest, APlaceThatCannotBeWrittenIsReported) {
     c.prepare(w);
     const std::string path = w / c.file;
     EXPECT_EQ(AsText(WriteIni(path, "SYSTEM", "MODE", "2", real_fs)),
-              "30:" + (c.names_temp ? path + "$" : path));
+              NotWritten(c.names_temp ? path + "$" : path));
     EXPECT_FALSE(w.Exists(std::string(c.file) + "$"));
     SetPermissions(w / "d", std::filesystem::perms(0755));
     SetPermissions(w / "d/a.ini", std::filesystem::perms(0644));

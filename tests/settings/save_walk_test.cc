@@ -190,9 +190,9 @@ TEST(SaveWalkTest, EveryFailingCallLeavesTheSettingsWhole) {
   for (const FileState& start : starts) {
     SCOPED_TRACE(start ? "existing file" : "no file");
     SaveWalk walk(start, values);
-    walk.Prepare();
-    walk.EveryStepLeavesOldOrNew();
-    walk.EveryCallOfTheSave(values);
+    ASSERT_NO_FATAL_FAILURE(walk.Prepare());
+    ASSERT_NO_FATAL_FAILURE(walk.EveryStepLeavesOldOrNew());
+    ASSERT_NO_FATAL_FAILURE(walk.EveryCallOfTheSave(values));
   }
 }
 

@@ -62,6 +62,7 @@ Settings Defaults() { return DefaultSettings(DefaultPlacesOf(real_system)); }
 
 constexpr const char* kDefaultPath = "C:\\Kyrova\\BrawnResults    (筋力測定 )";
 constexpr const char* kDefaultFilter = "Brawn_*.txt     (筋力測定 )";
+const std::string kDefaultOptcode = std::to_string(model::kDefaultMask);
 
 std::string AsText(const Settings& s) {
   return std::to_string(model::NumberOf(s.mode)) + "|" + std::to_string(s.optcode) + "|" + s.path +
@@ -137,8 +138,8 @@ TEST(SettingsFileTest, TheCopyLiesInAppData) {
 }
 
 TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
-  const std::string defaults =
-      std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv";
+  const std::string defaults = "0|" + kDefaultOptcode + "|" + kDefaultPath + "|" + kDefaultFilter +
+                               "|C:\\Kyrova\\Sample1.csv";
   const struct {
     const char* name;
     std::optional<std::string> file;  // UTF-8, stored as CP932; none: no file
@@ -163,7 +164,7 @@ TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
        std::string("3|-2147483648|") + kDefaultPath + "|" + kDefaultFilter +
            "|C:\\Kyrova\\Sample1.csv"},
       {"out of range", "[SYSTEM]\r\nMODE = 4\r\nOPTCODE = 2147483648\r\nOUTPUT = o\r\n",
-       std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|o"},
+       "0|" + kDefaultOptcode + "|" + kDefaultPath + "|" + kDefaultFilter + "|o"},
       {"out of range after rounding", "[SYSTEM]\r\nMODE = 3.5\r\nOPTCODE = 1e999\r\n", defaults},
       {"out of range below", "[SYSTEM]\r\nMODE = -2\r\nOPTCODE = -2147483649\r\n", defaults},
       {"mode out of 16 bits", "[SYSTEM]\r\nMODE = 65537\r\nOPTCODE = 1e10\r\n", defaults},
@@ -177,16 +178,16 @@ TEST(LoadSettingsTest, TakesEachKeysValueOrDefault) {
 }
 
 TEST(LoadSettingsTest, TheCopyStandsInForAMissingFile) {
-  const std::string defaults =
-      std::string("0|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|C:\\Kyrova\\Sample1.csv";
+  const std::string defaults = "0|" + kDefaultOptcode + "|" + kDefaultPath + "|" + kDefaultFilter +
+                               "|C:\\Kyrova\\Sample1.csv";
   const std::string in_file = "[SYSTEM]\r\nMODE = 1\r\nOUTPUT = f.csv\r\n";
   const std::string in_copy = "[SYSTEM]\r\nMODE = 2\r\nOUTPUT = c.csv\r\n";
   const struct {
     bool file, copy;
     std::string want;
   } cases[] = {
-      {true, true, std::string("1|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|f.csv"},
-      {false, true, std::string("2|15728891|") + kDefaultPath + "|" + kDefaultFilter + "|c.csv"},
+      {true, true, "1|" + kDefaultOptcode + "|" + kDefaultPath + "|" + kDefaultFilter + "|f.csv"},
+      {false, true, "2|" + kDefaultOptcode + "|" + kDefaultPath + "|" + kDefaultFilter + "|c.csv"},
       {false, false, defaults},
   };
   for (const auto& c : cases) {
@@ -204,9 +205,9 @@ TEST(SaveSettingsTest, AFirstExitWritesTheSixLines) {
   WorkDir w;
   EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "Tallyx.ini", ""}, Defaults(), {}, real_fs)), "");
   EXPECT_EQ(w.Read("Tallyx.ini"),
-            Sjis("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 15728891\r\nPATH = C:\\Kyrova\\BrawnResults    "
-                 "(筋力測定 )\r\nFILTER = Brawn_*.txt     (筋力測定 )\r\nOUTPUT = "
-                 "C:\\Kyrova\\Sample1.csv\r\n"));
+            Sjis("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = " + kDefaultOptcode +
+                 "\r\nPATH = C:\\Kyrova\\BrawnResults    (筋力測定 )\r\nFILTER = Brawn_*.txt     "
+                 "(筋力測定 )\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n"));
   EXPECT_EQ(w.List(), std::vector<std::string>{"Tallyx.ini"});
 }
 
@@ -252,7 +253,7 @@ TEST(SaveSettingsTest, EveryWriteIsTriedAndEachFailureReported) {
   EXPECT_EQ(AsText(SaveSettings(SettingsFile{w / "a.ini", ""}, Defaults(), {}, fs)),
             "30:" + (w / "a.ini") + ";");
   EXPECT_EQ(w.Read("a.ini"),
-            Sjis(std::string("[SYSTEM]\r\nOPTCODE = 15728891\r\nPATH = ") + kDefaultPath +
+            Sjis("[SYSTEM]\r\nOPTCODE = " + kDefaultOptcode + "\r\nPATH = " + kDefaultPath +
                  "\r\nFILTER = " + kDefaultFilter + "\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n"));
 }
 
@@ -284,10 +285,10 @@ TEST(SaveSettingsTest, MakesOnlyTheDirectoriesItMayMake) {
 }
 
 TEST(SaveSettingsTest, EverySaveWritesTheCopyToo) {
-  const std::string six = Sjis(
-      "[SYSTEM]\r\nMODE = 0\r\nOPTCODE = 15728891\r\nPATH = C:\\Kyrova\\BrawnResults    "
-      "(筋力測定 )\r\nFILTER = Brawn_*.txt     (筋力測定 )\r\nOUTPUT = "
-      "C:\\Kyrova\\Sample1.csv\r\n");
+  const std::string six =
+      Sjis("[SYSTEM]\r\nMODE = 0\r\nOPTCODE = " + kDefaultOptcode +
+           "\r\nPATH = C:\\Kyrova\\BrawnResults    (筋力測定 )\r\nFILTER = Brawn_*.txt     "
+           "(筋力測定 )\r\nOUTPUT = C:\\Kyrova\\Sample1.csv\r\n");
   const std::string kept = "[OTHER]\r\nX = 1\r\n";
   const struct {
     const char* name;

@@ -45,6 +45,9 @@ kyrova="$WINEPREFIX/drive_c/Kyrova"
 rm -rf "$kyrova"
 write_result_files "$kyrova/BrawnResults" 3
 temp=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")
+caption=$(wine "$cli" --caption | tr -d '\r')
+default_mask=$(wine "$cli" --default-mask | tr -d '\r')
+[ -n "$caption" ] && [ -n "$default_mask" ] || fail "tallyx-cli.exe gives no caption or mask"
 rm -f "$temp/Tallyx.ini"
 
 cd "$WINEPREFIX/drive_c"
@@ -106,17 +109,17 @@ wait $pid || fail "tallyx.exe ended with $?"
 
 grep -q "Width: 324$" "$shots/xwininfo.txt" || fail "width: $(grep Width "$shots/xwininfo.txt")"
 grep -q "Height: 168$" "$shots/xwininfo.txt" || fail "height: $(grep Height "$shots/xwininfo.txt")"
-grep -q "Kyrova データ集計ツール" "$shots/xprop.txt" || fail "caption: $(cat "$shots/xprop.txt")"
+grep -qF "$caption" "$shots/xprop.txt" || fail "caption: $(cat "$shots/xprop.txt")"
 
 # The same run through tallyx-cli.exe gives the same bytes.
 (cd "$WINEPREFIX/drive_c" && wine "$cli" --mode 0 --path 'C:\Kyrova\BrawnResults' \
-  --filter 'Brawn_*.txt' --output 'C:\Kyrova\cli.csv' --optcode 15728891 >/dev/null)
+  --filter 'Brawn_*.txt' --output 'C:\Kyrova\cli.csv' --optcode "$default_mask" >/dev/null)
 [ -s "$kyrova/Sample1.csv" ] || fail "the window wrote no CSV"
 cmp "$kyrova/Sample1.csv" "$kyrova/cli.csv" || fail "the window's CSV differs from tallyx-cli's"
 
 # The settings as the window ended, in CP932 with CR LF. Closing the directory dialog with Escape
 # left the directory box holding the bare directory, without its comment.
-expected=$(printf '%s\r\n' "[SYSTEM]" "MODE = 0" "OPTCODE = 15728891" \
+expected=$(printf '%s\r\n' "[SYSTEM]" "MODE = 0" "OPTCODE = $default_mask" \
   "PATH = C:\\Kyrova\\BrawnResults" "FILTER = Brawn_*.txt     (筋力測定 )" \
   "OUTPUT = missing.csv" | iconv -f UTF-8 -t CP932 | od -An -tx1)
 actual=$(od -An -tx1 "$temp/Tallyx.ini")
