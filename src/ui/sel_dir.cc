@@ -3,56 +3,55 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "model/messages.h"
+#include "ui/dialog_building.h"
 #include "ui/dialogs.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
-#include "ui/look.h"
 
 namespace tallyx::ui {
 
-struct SelDir::Impl {
-  SelDirMembers* members;
-  DriveList* Drive1 = nullptr;
-  DirList* Dir1 = nullptr;
-  bool loaded = false;
-};
-
-SelDir::SelDir(SelDirMembers* members, QWidget* parent)
-    : QDialog(parent), impl_(new Impl{members}) {
+SelDir::SelDir(const QString& start, QWidget* parent) : QDialog(parent), start_(start) {
   setObjectName("SelDir");
-  setWindowTitle("Pathの設定");
+  setWindowTitle(FromUtf8(model::kDirectoryCaption));
   setFont(GothicFont());
   Growth* growth = GrowableDialogFrame(this, 3210, 2580);
 
   // The tree takes all the room the dialog is given beyond its designed size.
-  const PathControls c =
-      MakePathControls(this, 1560, 2160, &impl_->members->SetStr, growth, Growth::kFills);
-  impl_->Drive1 = c.Drive1;
-  impl_->Dir1 = c.Dir1;
-  connect(c.OKButton, &QPushButton::clicked, this, [this] {  // OKButton_Click
-    impl_->members->SetStr = impl_->Dir1->Path();
+  const PathControls c = MakePathControls(this, 1560, 2160, growth, Growth::kFills);
+  drives_ = c.drives;
+  dirs_ = c.dirs;
+  connect(c.okButton, &QPushButton::clicked, this, [this] {
+    chosen_ = dirs_->Path();
     accept();
   });
 }
 
-SelDir::~SelDir() { delete impl_; }
+DialogOutcome<QString> SelDir::getDirectory(QWidget* parent, const QString& start,
+                                            const DialogSetUp& set_up) {
+  return ShowModally<SelDir>(parent, set_up, start);
+}
+
+DialogOutcome<QString> SelDir::outcome() const { return OutcomeOf(*this, chosen_); }
 
 void SelDir::showEvent(QShowEvent* event) {
-  if (!impl_->loaded) {
-    impl_->loaded = true;
-    // Form_Load: open on the handed-in directory. Anything that names no directory ("", "-1", a
-    // file, a missing path) leaves both lists on the process's current directory.
-    const std::optional<QString> wanted = Chosen(impl_->members->SetStr);
-    if (wanted && !wanted->isEmpty()) {
-      const QString dir = CleanPath(*wanted);
-      if (QFileInfo(dir).isDir()) {
-        const int volume = impl_->Drive1->VolumeOf(dir);
-        if (volume >= 0) impl_->Drive1->setCurrentIndex(volume);  // runs Drive1_Change
-        ShowDirectory(impl_->Drive1, impl_->Dir1, dir);
-      }
-    }
+  if (!opened_) {
+    opened_ = true;
+    openOnStart();
   }
   QDialog::showEvent(event);
+}
+
+void SelDir::openOnStart() {
+  // Anything that names no directory ("", a file, a missing path) leaves both lists on the
+  // process's current directory.
+  if (start_.isEmpty()) return;
+  const QString dir = CleanPath(start_);
+  if (!QFileInfo(dir).isDir()) return;
+  // Selecting the volume makes the directory list follow it.
+  const int volume = drives_->VolumeOf(dir);
+  if (volume >= 0) drives_->setCurrentIndex(volume);
+  ShowDirectory(drives_, dirs_, dir);
 }
 
 }  // namespace tallyx::ui
