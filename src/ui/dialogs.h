@@ -9,9 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <utility>
 
 #include "model/model.h"
+#include "ui/dialog_building.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -23,7 +25,6 @@ namespace tallyx::ui {
 
 class DirList;
 class DriveList;
-class Growth;
 
 template <typename T>
 struct DialogOutcome {
@@ -104,67 +105,85 @@ class OptSet : public QDialog {
   std::int32_t chosen_ = 0;
 };
 
-// Input directory: drive list and directory list. It opens on the directory it is handed (when
-// that names one, else on the process's current directory) when it is first shown. "OK" chooses
-// the directory shown; Escape closes it like its close box. Widgets: "Drive1" (a QComboBox),
-// "Dir1" (a QTreeWidget), "OKButton", "CancelButton". It opens at its designed size and may be
-// made larger, the tree taking the room.
-class SelDir : public QDialog {
+// What the two path dialogs share: the path they are handed, on which they open when they are
+// first shown; the drive and directory lists; the path chosen. Escape closes them like their
+// close box; "ｷｬﾝｾﾙ" cancels. They open at their designed size and may be made larger.
+class PathDialog : public QDialog {
+  Q_OBJECT
+ public:
+  DialogOutcome<QString> outcome() const;
+
+ protected:
+  // How a path dialog is laid out: its size and the place of its lists and buttons, in twips,
+  // and how the directory list's edges follow the dialog's growth.
+  struct Design {
+    const char* name;
+    std::string_view caption;
+    int width, height, dir_height, buttons_top;
+    Growth::Edges dir_growth;
+  };
+  PathDialog(const QString& start, const Design& design, QWidget* parent);
+  void showEvent(QShowEvent* event) override;
+  // Puts the lists on the path handed in, once.
+  virtual void openOnStart() = 0;
+  // What "OK" does.
+  virtual void confirm() = 0;
+  // Ends the dialog with `path` chosen.
+  void choose(const QString& path);
+
+  QString start_;
+  Growth* growth_ = nullptr;
+  DriveList* drives_ = nullptr;
+  DirList* dirs_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+
+ private:
+  bool opened_ = false;
+  QString chosen_;
+};
+
+// Input directory: drive list and directory list. "OK" chooses the directory shown, as a plain
+// path with the system's separators. Widgets: "Drive1" (a QComboBox), "Dir1" (a QTreeWidget),
+// "OKButton", "CancelButton". As it grows, the tree takes the room. A start that names no
+// directory leaves it on the process's current directory.
+class SelDir : public PathDialog {
   Q_OBJECT
  public:
   explicit SelDir(const QString& start, QWidget* parent = nullptr);
 
-  // The directory chosen, as a plain path with the system's separators.
+  // The directory chosen in a new dialog opened on `start`.
   static DialogOutcome<QString> getDirectory(QWidget* parent, const QString& start,
                                              const DialogSetUp& set_up = nullptr);
-  DialogOutcome<QString> outcome() const;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
-  void openOnStart();
-
-  QString start_;
-  bool opened_ = false;
-  DriveList* drives_ = nullptr;
-  DirList* dirs_ = nullptr;
-  QString chosen_;
+  void openOnStart() override;
+  void confirm() override;
 };
 
-// Output file: drive list, directory list, list of CSV files and the file-name box. Like SelDir
-// it opens on the path it is handed when first shown. "OK" chooses the directory joined with the
-// file name (or, with an empty name, shows a message and stays open); Escape closes it like its
-// close box. Widgets: "Drive1", "Dir1", "File1" (a QListWidget), "Label1", "FileName" (a
-// QLineEdit), "OKButton", "CancelButton". It opens at its designed size and may be made larger,
-// the tree and the file list taking the room.
-class SelFile : public QDialog {
+// Output file: drive list, directory list, list of CSV files and the file-name box. "OK" chooses
+// the directory joined with the file name (or, with an empty name, shows a message and stays
+// open). Widgets: "Drive1", "Dir1", "File1" (a QListWidget), "Label1", "FileName" (a QLineEdit),
+// "OKButton", "CancelButton". As it grows, the tree and the file list share the room.
+class SelFile : public PathDialog {
   Q_OBJECT
  public:
-  explicit SelFile(const QString& start, QWidget* parent = nullptr);
-
+  // The file chosen in a new dialog opened on `start`.
   static DialogOutcome<QString> getFile(QWidget* parent, const QString& start,
                                         const DialogSetUp& set_up = nullptr);
-  DialogOutcome<QString> outcome() const;
 
- protected:
-  void showEvent(QShowEvent* event) override;
+  explicit SelFile(const QString& start, QWidget* parent = nullptr);
 
  private:
-  void createFileControls(Growth* growth);
-  void openOnStart();
+  void createFileControls();
+  void openOnStart() override;
+  void confirm() override;
   // The file list shows the CSV files of the directory shown.
   void listFiles();
   void takeFileName(const QListWidgetItem* item);
-  void confirm();
 
-  QString start_;
-  bool opened_ = false;
-  DriveList* drives_ = nullptr;
-  DirList* dirs_ = nullptr;
   QListWidget* files_ = nullptr;
   QLineEdit* nameBox_ = nullptr;
-  QString chosen_;
 };
 
 }  // namespace tallyx::ui

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include "model/messages.h"
 #include "text/paths.h"
@@ -17,40 +16,32 @@
 
 namespace tallyx::ui {
 
-SelFile::SelFile(const QString& start, QWidget* parent) : QDialog(parent), start_(start) {
-  setObjectName("SelFile");
-  setWindowTitle(FromUtf8(model::kFileCaption));
-  setFont(GothicFont());
-  Growth* growth = GrowableDialogFrame(this, 3210, 3315);
-
-  // The tree and the file list share the room the dialog is given beyond its designed height;
-  // the file name keeps to the bottom, above the buttons.
-  const PathControls c = MakePathControls(this, 930, 2880, growth, {0, 0, 1, 0.5});
-  drives_ = c.drives;
-  dirs_ = c.dirs;
-  createFileControls(growth);
-
+// The tree and the file list share the room the dialog is given beyond its designed height;
+// the file name keeps to the bottom, above the buttons.
+SelFile::SelFile(const QString& start, QWidget* parent)
+    : PathDialog(start, {"SelFile", model::kFileCaption, 3210, 3315, 930, 2880, {0, 0, 1, 0.5}},
+                 parent) {
+  createFileControls();
   // Tab order as the controls stand: the lists, the name, then the buttons.
   setTabOrder(dirs_, files_);
   setTabOrder(files_, nameBox_);
-  setTabOrder(nameBox_, c.okButton);
-  setTabOrder(c.okButton, c.cancelButton);
+  setTabOrder(nameBox_, okButton_);
+  setTabOrder(okButton_, cancelButton_);
 
   listFiles();
   connect(dirs_, &DirList::PathChanged, this, &SelFile::listFiles);
-  connect(c.okButton, &QPushButton::clicked, this, &SelFile::confirm);
 }
 
-void SelFile::createFileControls(Growth* growth) {
+void SelFile::createFileControls() {
   files_ = Placed(new QListWidget(this), "File1", Twips(0, 1440, 3135, 990));
   files_->setFont(PGothicFont());
   auto* label =
       Placed(new QLabel(FromUtf8(model::kOutputButton), this), "Label1", Twips(0, 2520, 615, 255));
   label->setFont(ArialFont());
   nameBox_ = Placed(new QLineEdit(this), "FileName", Twips(600, 2520, 2535, 270));
-  growth->Add(files_, {0, 0.5, 1, 1});
-  growth->Add(label, {0, 1, 0, 1});
-  growth->Add(nameBox_, {0, 1, 1, 1});
+  growth_->Add(files_, {0, 0.5, 1, 1});
+  growth_->Add(label, {0, 1, 0, 1});
+  growth_->Add(nameBox_, {0, 1, 1, 1});
 
   // A click on the file already selected names it again, after the name was edited.
   connect(files_, &QListWidget::itemClicked, this, &SelFile::takeFileName);
@@ -63,16 +54,6 @@ void SelFile::createFileControls(Growth* growth) {
 DialogOutcome<QString> SelFile::getFile(QWidget* parent, const QString& start,
                                         const DialogSetUp& set_up) {
   return ShowModally<SelFile>(parent, set_up, start);
-}
-
-DialogOutcome<QString> SelFile::outcome() const { return OutcomeOf(*this, chosen_); }
-
-void SelFile::showEvent(QShowEvent* event) {
-  if (!opened_) {
-    opened_ = true;
-    openOnStart();
-  }
-  QDialog::showEvent(event);
 }
 
 void SelFile::listFiles() {
@@ -115,9 +96,8 @@ void SelFile::confirm() {
   }
   // The directory joined with the name as typed; no separator is added when the directory
   // already ends in one (a root).
-  chosen_ = QString::fromStdU16String(
-      text::JoinPath(Utf16(dirs_->Path()), Utf16(name), QDir::separator().unicode()));
-  accept();
+  choose(QString::fromStdU16String(
+      text::JoinPath(Utf16(dirs_->Path()), Utf16(name), QDir::separator().unicode())));
 }
 
 }  // namespace tallyx::ui
