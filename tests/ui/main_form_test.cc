@@ -522,7 +522,7 @@ TEST_F(MainFormTest, InputDirectoryHandOver) {
         ASSERT_TRUE(ui::ShowDirectory(drives, dirs, ui::CleanPath(plain)));
       });
     });
-    Button(*form, "Bt_path")->click();
+    ASSERT_NO_FATAL_FAILURE(Button(*form, "Bt_path")->click());
     EXPECT_EQ(opened_on, s.opened_on);
     EXPECT_EQ(path->currentText(), s.box_after);
     EXPECT_EQ(form->findChildren<ui::SelDir*>().size(), 0) << "not unloaded";
