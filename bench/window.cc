@@ -7,15 +7,18 @@
 // Usage: bench-window --path DIR --filter PATTERN --output CSV --optcode MASK [--mode N]
 //                     [--repeat N]
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "model/model.h"
 #include "ui/main_form.h"
 #include "ui/message_sink.h"
 
@@ -37,6 +40,25 @@ class Stopwatch : public tallyx::ui::MessageSink {
  private:
   bool shown_ = false;
 };
+
+// Ticks the boxes of `mask` in the output-item dialog and confirms them, as the user does. A mask
+// without any box leaves the dialog by its close box.
+void ChooseItems(tallyx::ui::MainForm& form, long mask) {
+  QTimer::singleShot(0, [mask] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) return;
+    if ((mask & ((1L << tallyx::model::kItemCount) - 1)) == 0) {
+      dialog->close();
+      return;
+    }
+    for (int i = 0; i < tallyx::model::kItemCount; ++i) {
+      dialog->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i))
+          ->setChecked(((mask >> i) & 1) != 0);
+    }
+    dialog->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+  });
+  form.findChild<QPushButton*>(QStringLiteral("Bt_Opt"))->click();
+}
 
 }  // namespace
 
@@ -75,7 +97,7 @@ int main(int argc, char** argv) {
   form.findChild<QComboBox*>(QStringLiteral("CbFilter"))
       ->setEditText(QString::fromStdString(filter));
   form.findChild<QLineEdit*>(QStringLiteral("txtOutput"))->setText(QString::fromStdString(output));
-  form.CnvCode = static_cast<std::int32_t>(mask);
+  ChooseItems(form, mask);
   form.show();
   QCoreApplication::processEvents();
 

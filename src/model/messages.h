@@ -20,14 +20,6 @@ std::string ClosingMessage(std::int32_t processed);
 // The message of a run that the user stopped, in the same form.
 std::string StoppedMessage(std::int32_t processed);
 
-// The output-item dialog's "OK" with no item ticked.
-inline constexpr std::string_view kNoItemSelected = "変換項目を選択してください。";
-// The output file dialog's "OK" with an empty file name.
-inline constexpr std::string_view kNoFileName = "ファイル名を選択して下さい。";
-
-// The main window's caption.
-inline constexpr std::string_view kWindowCaption = "Kyrova データ集計ツール";
-
 // The caption of every message box.
 inline constexpr std::string_view kMessageCaption = "Tallyx";
 
@@ -63,5 +55,43 @@ inline constexpr std::string_view kNoCells = "データ行に書く値があり�
 std::string FailureDetail(std::string_view path, std::int32_t line, std::string_view reason);
 // A reason that ends in "（", the system's words, and "）".
 std::string WithSystemWords(std::string_view reason, std::string_view system_words);
+
+// ---- The window and its dialogs ----
+
+// The main window: its caption, the captions of its labels and buttons, and the part number.
+inline constexpr std::string_view kWindowCaption = "Kyrova データ集計ツール";
+inline constexpr std::string_view kModeLabel = "Mode";
+inline constexpr std::string_view kPathButton = "Path";
+inline constexpr std::string_view kFilterLabel = "Filter";
+// Also the label of the output file dialog's name box.
+inline constexpr std::string_view kOutputButton = "Output";
+inline constexpr std::string_view kOpenButton = "開く";
+// Also the output-item dialog's button that ticks the default items.
+inline constexpr std::string_view kDefaultsButton = "初期値";
+inline constexpr std::string_view kItemsButton = "変換設定";
+inline constexpr std::string_view kRunButton = "集計実行";
+inline constexpr std::string_view kEndButton = "終了";
+inline constexpr std::string_view kPartNumber = "72QK-31W418-B6";
+
+// The buttons that confirm and cancel a dialog.
+inline constexpr std::string_view kOkButton = "OK";
+inline constexpr std::string_view kCancelButton = "ｷｬﾝｾﾙ";
+
+// The output-item dialog (its caption is the mode's): its three frames, the button that
+// unticks every box, and its "OK" with no item ticked.
+inline constexpr std::string_view kUserFrame = "ﾕｰｻﾞ情報";
+inline constexpr std::string_view kResultFrame = "測定結果情報";
+inline constexpr std::string_view kErgometerFrame = "ｴﾙｺﾞ設定情報";
+inline constexpr std::string_view kClearButton = "ｸﾘｱ";
+inline constexpr std::string_view kNoItemSelected = "変換項目を選択してください。";
+
+// The input directory dialog and the output file dialog; the latter's "OK" with an empty name.
+inline constexpr std::string_view kDirectoryCaption = "Pathの設定";
+inline constexpr std::string_view kFileCaption = "Outputの設定";
+inline constexpr std::string_view kNoFileName = "ファイル名を選択して下さい。";
+
+// The progress of a long run: the button that stops it, and the unit after "n / N".
+inline constexpr std::string_view kStopButton = "中止";
+inline constexpr std::string_view kCountUnit = "件";
 
 }  // namespace tallyx::model

@@ -41,8 +41,8 @@ bool IsUnder(const QString& path, const QString& root) {
 }
 
 QString CleanPath(const QString& path) {
-  const QString plain = QString::fromStdU16String(
-      text::WithoutLongPrefix(Utf16(QDir::fromNativeSeparators(path))));
+  const QString plain =
+      QString::fromStdU16String(text::WithoutLongPrefix(Utf16(QDir::fromNativeSeparators(path))));
   QString clean = QDir::cleanPath(QFileInfo(plain).absoluteFilePath());
   if (text::IsBareRoot(Utf16(clean))) clean += '/';  // a root keeps its separator
   return clean;

@@ -1,17 +1,13 @@
 #include "ui/drive_list.h"
 
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <algorithm>
 
 #include "text/paths.h"
-#include "ui/dialogs.h"
 #include "ui/dir_list.h"
-#include "ui/look.h"
 
 namespace tallyx::ui {
 
@@ -101,44 +97,6 @@ bool ShowDirectory(DriveList* drives, DirList* dirs, const QString& dir) {
   if (!dirs->SetPath(drives->RootAt(own), dir)) return false;
   drives->SelectQuietly(own);
   return true;
-}
-
-PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str,
-                              Growth* growth, Growth::Edges dir_growth) {
-  PathControls c;
-  c.Drive1 = new DriveList(dialog);
-  c.Drive1->setObjectName("Drive1");
-  c.Drive1->setFont(PGothicFont());
-  c.Drive1->setGeometry(Twips(0, 120, 3135, 300));
-
-  c.Dir1 = new DirList(dialog);
-  c.Dir1->setObjectName("Dir1");
-  c.Dir1->setFont(PGothicFont());
-  c.Dir1->setGeometry(Twips(0, 480, 3135, dir_height));
-
-  auto button = [dialog, buttons_top](const char* name, const char* caption, int left) {
-    auto* b = new QPushButton(caption, dialog);
-    b->setObjectName(name);
-    b->setFont(PGothicFont());
-    b->setGeometry(Twips(left, buttons_top, 975, 375));
-    return b;
-  };
-  c.OKButton = button("OKButton", "OK", 1080);
-  c.CancelButton = button("CancelButton", "ｷｬﾝｾﾙ", 2160);
-  growth->Add(c.Drive1, Growth::kWidens);
-  growth->Add(c.Dir1, dir_growth);
-  growth->Add(c.OKButton, Growth::kKeepsToTheCorner);
-  growth->Add(c.CancelButton, Growth::kKeepsToTheCorner);
-
-  ShowCurrentDirectory(c.Drive1, c.Dir1);
-  QObject::connect(c.Drive1, &QComboBox::currentIndexChanged, dialog,
-                   [c] { FollowDrive(c.Drive1, c.Dir1); });  // Drive1_Change
-  QObject::connect(c.CancelButton, &QPushButton::clicked, dialog,
-                   [dialog, set_str] {  // CancelButton_Click
-                     *set_str = kCancelled;
-                     dialog->reject();
-                   });
-  return c;
 }
 
 }  // namespace tallyx::ui

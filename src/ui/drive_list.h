@@ -7,11 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "ui/look.h"
-
-class QDialog;
-class QPushButton;
-
 namespace tallyx::ui {
 
 class DirList;
@@ -43,20 +38,6 @@ void ShowCurrentDirectory(DriveList* drives, DirList* dirs);
 // volume. When that volume cannot be shown, the drive list goes back, silently, to the volume
 // whose tree the directory list shows.
 void FollowDrive(DriveList* drives, DirList* dirs);
-
-// What the two path dialogs both start with: `Drive1` above `Dir1` (of `dir_height` twips),
-// "OK" and "ｷｬﾝｾﾙ" in a row at `buttons_top`, both lists on the current directory, the drive
-// list followed by the directory list, and "ｷｬﾝｾﾙ" leaving kCancelled in `set_str`. As the
-// dialog grows, the drive list widens, the directory list's edges move by `dir_growth` and the
-// buttons keep to the bottom right corner.
-struct PathControls {
-  DriveList* Drive1;
-  DirList* Dir1;
-  QPushButton* OKButton;
-  QPushButton* CancelButton;
-};
-PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, QString* set_str,
-                              Growth* growth, Growth::Edges dir_growth);
 
 // Puts the directory list on `dir` (absolute, "/" separators): in the tree of the selected
 // volume when `dir` lies on it, else in the tree of its own volume, which the drive list then

@@ -1,6 +1,5 @@
 #include "ui/main_form.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -8,13 +7,11 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
@@ -23,15 +20,15 @@
 #include <utility>
 
 #include "convert/run.h"
+#include "desktop/open_document.h"
+#include "model/messages.h"
 #include "model/model.h"
 #include "platform/fs.h"
-#include "text/paths.h"
-#include "text/parse.h"
 #include "settings/settings.h"
-#include "model/messages.h"
-#include "desktop/open_document.h"
+#include "text/paths.h"
+#include "ui/dialog_building.h"
+#include "ui/dialogs.h"
 #include "ui/dir_list.h"
-#include "ui/look.h"
 #include "ui/message_sink.h"
 #include "ui/run_progress.h"
 
@@ -40,33 +37,6 @@ namespace {
 
 constexpr int kClientWidth = 324;
 constexpr int kClientHeight = 168;
-
-bool IsDrag(const QEvent* event) {
-  return event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
-         event->type() == QEvent::Drop;
-}
-
-// What a window that takes no input does not take: keys, clicks, wheel, touch, and drops (a drag
-// that is not answered is refused).
-bool IsUserInput(const QEvent* event) { return event->isInputEvent() || IsDrag(event); }
-
-// Drops every key, mouse, wheel, touch and drag event of the application while it lives.
-class InputDropped : public QObject {
- public:
-  InputDropped() { QCoreApplication::instance()->installEventFilter(this); }
-  ~InputDropped() override { QCoreApplication::instance()->removeEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override { return IsUserInput(event); }
-};
-
-// Opens a document or page with `open` while the user's input is dropped and the windows keep
-// painting: the desktop's opener may be waited for.
-template <typename Open>
-desktop::OpenOutcome WithInputDropped(Open open) {
-  const InputDropped no_input;
-  return open([] { QCoreApplication::processEvents(); });
-}
 
 // The guide's section for each window: the ids its page gives them.
 constexpr const char* kMainWindowSection = "main-window";
@@ -79,39 +49,65 @@ constexpr std::chrono::milliseconds kProgressDelay{500};
 // The run thread sends its progress at most this often.
 constexpr std::chrono::milliseconds kProgressInterval{50};
 
-struct Place {
-  int left, top, width, height;
-};
-
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
-template <typename W>
-W* Placed(W* widget, const char* name, Place p) {
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(p.left, p.top, p.width, p.height);
-  return widget;
+bool IsDrag(const QEvent* event) {
+  return event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, Place p) {
-  auto* label = Placed(new QLabel(FromUtf8(caption), parent), name, p);
+// While it lives, user input is dropped: keys, clicks, wheel, touch, shortcuts, and drops (a drag
+// that is not answered is refused). Given a window, only the input meant for it or its controls
+// is dropped: its dialogs and message boxes are windows of their own and take theirs. Given
+// none, the input of every window.
+class InputBlocker : public QObject {
+ public:
+  explicit InputBlocker(const QWidget* window = nullptr) : window_(window) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~InputBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool input = event->isInputEvent() || IsDrag(event) ||
+                       event->type() == QEvent::Shortcut ||
+                       event->type() == QEvent::ShortcutOverride;
+    if (!input) return false;
+    return window_ == nullptr ||
+           (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == window_);
+  }
+
+ private:
+  const QWidget* window_;
+};
+
+// Opens a document or page with `open` while every window drops the user's input and keeps
+// painting: the desktop's opener may be waited for.
+template <typename Open>
+desktop::OpenOutcome WithInputDropped(Open open) {
+  const InputBlocker no_input;
+  return open([] { QCoreApplication::processEvents(); });
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view caption, const QRect& place) {
+  auto* label = Placed(new QLabel(FromUtf8(caption), parent), name, place);
   label->setFont(ArialFont());
   // Labels lie beneath the boxes: the part number's last row is covered by the mode box.
   label->lower();
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption, Place p,
-                        bool latin_font = false) {
-  auto* button = Placed(new QPushButton(FromUtf8(caption), parent), name, p);
+QPushButton* MakeCommand(QWidget* parent, const char* name, std::string_view caption,
+                         const QRect& place, const QFont& font) {
+  QPushButton* button = MakeButton(parent, name, caption, place, font);
   button->setAutoDefault(false);
-  if (latin_font) button->setFont(ArialFont());
   return button;
 }
 
 // The directory and filter boxes take typed text, but typing never adds list entries: entry i
 // of each list stays the entry of mode i.
-QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editable) {
-  auto* box = Placed(new QComboBox(parent), name, p);
+QComboBox* MakeComboBox(QWidget* parent, const char* name, const QRect& place, bool editable) {
+  auto* box = Placed(new QComboBox(parent), name, place);
   box->setEditable(editable);
   if (editable) {
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -121,24 +117,6 @@ QComboBox* MakeComboBox(QWidget* parent, const char* name, Place p, bool editabl
   }
   return box;
 }
-
-// While it lives, the window `form` takes no input: keys, clicks and shortcuts meant for it or
-// its controls are dropped. Its dialogs and message boxes are windows of their own and take
-// theirs.
-class InputBlocker : public QObject {
- public:
-  explicit InputBlocker(QWidget* form) : form_(form) { qApp->installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    const bool input = IsUserInput(event) || event->type() == QEvent::Shortcut ||
-                       event->type() == QEvent::ShortcutOverride;
-    return input && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == form_;
-  }
-
- private:
-  QWidget* form_;
-};
 
 }  // namespace
 
@@ -151,186 +129,169 @@ MainForm::MainForm(QWidget* parent, platform::System& system, std::string guide)
                  Qt::WindowCloseButtonHint);
   setFont(GothicFont());
   setFixedSize(kClientWidth, kClientHeight);
-  CreateControls();
+  createControls();
+  connectControls();
   setAcceptDrops(true);
   // The boxes take text dragged into them as ever; items from the desktop are the window's.
-  CbPath->lineEdit()->installEventFilter(this);
-  CbFilter->lineEdit()->installEventFilter(this);
-  txtOutput->installEventFilter(this);
-  Form_Load();
+  pathBox_->lineEdit()->installEventFilter(this);
+  filterBox_->lineEdit()->installEventFilter(this);
+  outputBox_->installEventFilter(this);
+  loadSettings();
 }
 
 MainForm::~MainForm() {
   ending_ = true;
-  StopRunAndWait();
-  CbMode->removeEventFilter(this);
+  stopRunAndWait();
 }
 
-void MainForm::CreateControls() {
-  // Created in tab order.
-  CnvModeD = MakeLabel(this, "CnvModeD", "Mode", {24, 16, 30, 15});
-  CbMode = MakeComboBox(this, "CbMode", {64, 16, 257, 20}, false);
-  Bt_path = MakeButton(this, "Bt_path", "Path", {8, 41, 49, 25}, true);
-  CbPath = MakeComboBox(this, "CbPath", {64, 45, 257, 20}, true);
-  Label1 = MakeLabel(this, "Label1", "Filter", {18, 75, 29, 15});
-  CbFilter = MakeComboBox(this, "CbFilter", {64, 75, 257, 20}, true);
-  Bt_File = MakeButton(this, "Bt_File", "Output", {8, 100, 49, 25}, true);
-  txtOutput = Placed(new QLineEdit(this), "txtOutput", {64, 104, 209, 20});
-  Bt_Excel = MakeButton(this, "Bt_Excel", "開く", {280, 100, 41, 25});
-  Bt_Init = MakeButton(this, "Bt_Init", "初期値", {8, 140, 65, 25});
-  Bt_Opt = MakeButton(this, "Bt_Opt", "変換設定", {80, 140, 65, 25});
-  Bt_Exec = MakeButton(this, "Bt_Exec", "集計実行", {184, 140, 65, 25});
-  Bt_End = MakeButton(this, "Bt_End", "終了", {256, 140, 65, 25});
+void MainForm::createControls() {
+  // Created in tab order; the controls keep the names they are known by.
+  MakeLabel(this, "CnvModeD", model::kModeLabel, {24, 16, 30, 15});
+  modeBox_ = MakeComboBox(this, "CbMode", {64, 16, 257, 20}, false);
+  pathButton_ = MakeCommand(this, "Bt_path", model::kPathButton, {8, 41, 49, 25}, ArialFont());
+  pathBox_ = MakeComboBox(this, "CbPath", {64, 45, 257, 20}, true);
+  MakeLabel(this, "Label1", model::kFilterLabel, {18, 75, 29, 15});
+  filterBox_ = MakeComboBox(this, "CbFilter", {64, 75, 257, 20}, true);
+  outputButton_ = MakeCommand(this, "Bt_File", model::kOutputButton, {8, 100, 49, 25}, ArialFont());
+  outputBox_ = Placed(new QLineEdit(this), "txtOutput", {64, 104, 209, 20});
+  openButton_ = MakeCommand(this, "Bt_Excel", model::kOpenButton, {280, 100, 41, 25}, font());
+  defaultsButton_ = MakeCommand(this, "Bt_Init", model::kDefaultsButton, {8, 140, 65, 25}, font());
+  itemsButton_ = MakeCommand(this, "Bt_Opt", model::kItemsButton, {80, 140, 65, 25}, font());
+  runButton_ = MakeCommand(this, "Bt_Exec", model::kRunButton, {184, 140, 65, 25}, font());
+  endButton_ = MakeCommand(this, "Bt_End", model::kEndButton, {256, 140, 65, 25}, font());
   // Windows draws the part number in Arial with whole-pixel letters, 100 pixels wide at 9
   // points: the label reaches to 2 pixels short of the window's edge, not 97 wide.
-  Label4 = MakeLabel(this, "Label4", "72QK-31W418-B6", {216, 0, 106, 17});
-
-  // A choice by the user runs it also when it selects the entry that was selected already.
-  connect(CbMode, &QComboBox::currentIndexChanged, this, &MainForm::CbMode_Click);
-  connect(CbMode, &QComboBox::activated, this, &MainForm::CbMode_Click);
-  CbMode->installEventFilter(this);
-  connect(Bt_path, &QPushButton::clicked, this, &MainForm::Bt_path_Click);
-  connect(Bt_File, &QPushButton::clicked, this, &MainForm::Bt_File_Click);
-  connect(Bt_Opt, &QPushButton::clicked, this, &MainForm::Bt_Opt_Click);
-  connect(Bt_Exec, &QPushButton::clicked, this, &MainForm::Bt_Exec_Click);
-  connect(Bt_Excel, &QPushButton::clicked, this, &MainForm::Bt_Excel_Click);
-  connect(Bt_Init, &QPushButton::clicked, this, &MainForm::Bt_Init_Click);
-  connect(Bt_End, &QPushButton::clicked, this, &MainForm::Bt_End_Click);
-  AddGuideKey(this, kMainWindowSection);
+  MakeLabel(this, "Label4", model::kPartNumber, {216, 0, 106, 17});
 }
 
-void MainForm::AddGuideKey(QWidget* window, const char* section) {
+void MainForm::connectControls() {
+  // A choice by the user takes effect also when it selects the entry that was selected already.
+  connect(modeBox_, &QComboBox::currentIndexChanged, this, &MainForm::followMode);
+  connect(modeBox_, &QComboBox::activated, this, &MainForm::followMode);
+  connect(pathButton_, &QPushButton::clicked, this, &MainForm::chooseInputDirectory);
+  connect(outputButton_, &QPushButton::clicked, this, &MainForm::chooseOutputFile);
+  connect(itemsButton_, &QPushButton::clicked, this, &MainForm::chooseItems);
+  connect(runButton_, &QPushButton::clicked, this, &MainForm::runConversion);
+  connect(openButton_, &QPushButton::clicked, this, &MainForm::openOutput);
+  connect(defaultsButton_, &QPushButton::clicked, this, &MainForm::restoreDefaults);
+  connect(endButton_, &QPushButton::clicked, this, &MainForm::saveAndQuit);
+  addGuideKey(this, kMainWindowSection);
+}
+
+void MainForm::addGuideKey(QWidget* window, const char* section) {
   auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
   key->setContext(Qt::WindowShortcut);
-  connect(key, &QShortcut::activated, this, [this, section] { OpenGuide(section); });
+  connect(key, &QShortcut::activated, this, [this, section] { showGuide(section); });
 }
 
-void MainForm::OpenGuide(const char* section) {
+DialogSetUp MainForm::withGuideKey(const char* section) {
+  return [this, section](QDialog* dialog) { addGuideKey(dialog, section); };
+}
+
+void MainForm::showGuide(const char* section) {
   if (guide_.empty()) return;
   const desktop::OpenOutcome outcome = WithInputDropped([&](const platform::WhileWaiting& wait) {
     return desktop::OpenPage(system_, guide_, section, wait);
   });
-  ReportNotOpened(outcome, FromUtf8(guide_));
+  reportNotOpened(outcome, FromUtf8(guide_));
 }
 
-void MainForm::Form_Load() {
+void MainForm::loadSettings() {
   for (const model::Mode mode : model::kAllModes) {
-    CbFilter->addItem(FromUtf8(model::TableOf(mode).filter_entry));
+    filterBox_->addItem(FromUtf8(model::TableOf(mode).filter_entry));
   }
   for (const std::string& entry : settings::DefaultPlacesOf(system_).directory_entries) {
-    CbPath->addItem(FromUtf8(entry));
+    pathBox_->addItem(FromUtf8(entry));
   }
   for (const model::Mode mode : model::kAllModes) {
-    CbMode->addItem(FromUtf8(model::TableOf(mode).mode_name));
+    modeBox_->addItem(FromUtf8(model::TableOf(mode).mode_name));
   }
-  CbFilter->setCurrentIndex(-1);
-  CbPath->setCurrentIndex(-1);
-  CbMode->setCurrentIndex(-1);
+  filterBox_->setCurrentIndex(-1);
+  pathBox_->setCurrentIndex(-1);
+  modeBox_->setCurrentIndex(-1);
 
-  ini_file_ = settings::LocateSettingsFile(system_);
-  IniFile = FromUtf8(ini_file_.path);
-  const settings::Settings loaded = settings::LoadSettings(ini_file_, system_);
-  CnvCode = loaded.optcode;
-  CbPath->setEditText(FromUtf8(loaded.path));
-  CbFilter->setEditText(FromUtf8(loaded.filter));
-  txtOutput->setText(FromUtf8(loaded.output));
-  SelectMode(loaded.mode);
+  settingsFile_ = settings::LocateSettingsFile(system_);
+  const settings::Settings loaded = settings::LoadSettings(settingsFile_, system_);
+  mask_ = loaded.optcode;
+  pathBox_->setEditText(FromUtf8(loaded.path));
+  filterBox_->setEditText(FromUtf8(loaded.filter));
+  outputBox_->setText(FromUtf8(loaded.output));
+  selectMode(loaded.mode);
 }
 
-model::Mode MainForm::SelectedMode() const { return model::ModeOf(CbMode->currentIndex()); }
+model::Mode MainForm::selectedMode() const { return model::ModeOf(modeBox_->currentIndex()); }
 
-void MainForm::SelectMode(model::Mode mode) {
-  if (CbMode->currentIndex() == model::NumberOf(mode)) {
-    CbMode_Click();
+void MainForm::selectMode(model::Mode mode) {
+  if (modeBox_->currentIndex() == model::NumberOf(mode)) {
+    followMode();
   } else {
-    CbMode->setCurrentIndex(model::NumberOf(mode));
+    modeBox_->setCurrentIndex(model::NumberOf(mode));
   }
 }
 
-void MainForm::CbMode_Click() {
-  const int entry = model::NumberOf(SelectedMode());
-  CbFilter->setCurrentIndex(entry);
+void MainForm::followMode() {
+  const int entry = model::NumberOf(selectedMode());
+  filterBox_->setCurrentIndex(entry);
   // Selecting the entry that is selected already would leave typed text in place.
-  CbFilter->setEditText(CbFilter->itemText(entry));
+  filterBox_->setEditText(filterBox_->itemText(entry));
 }
 
-void MainForm::CbMode_LostFocus() {
-  if (opt_set_ == nullptr) {
-    opt_set_ = new OptSet(&OptSetForm, CnvCode, this);
-    AddGuideKey(opt_set_, kOptSetSection);
-  }
-  opt_set_->Relabel(SelectedMode());
+void MainForm::chooseInputDirectory() {
+  const std::string directory = convert::InputDirectory(Utf8(pathBox_->currentText()), fs_);
+  if (!directory.empty() && fs_.PathExists(directory)) lastDirectory_ = FromUtf8(directory);
+  const DialogOutcome<QString> outcome =
+      SelDir::getDirectory(this, lastDirectory_.value_or(QString()), withGuideKey(kSelDirSection));
+  if (outcome.kind == DialogOutcome<QString>::kChosen) lastDirectory_ = outcome.value;
+  if (outcome.kind == DialogOutcome<QString>::kCancelled) lastDirectory_.reset();
+  if (lastDirectory_) takeDirectory(*lastDirectory_);
 }
 
-void MainForm::Bt_path_Click() {
-  const std::string directory = convert::InputDirectory(Utf8(CbPath->currentText()), fs_);
-  if (!directory.empty() && fs_.PathExists(directory)) SelDirForm.SetStr = FromUtf8(directory);
-  QPointer<SelDir> dialog = new SelDir(&SelDirForm, this);
-  AddGuideKey(dialog, kSelDirSection);
-  dialog->exec();
-  if (const auto chosen = Chosen(SelDirForm.SetStr)) TakeDirectory(*chosen);
-  delete dialog.data();
+void MainForm::takeDirectory(const QString& directory) { pathBox_->setEditText(directory); }
+
+void MainForm::chooseOutputFile() {
+  const DialogOutcome<QString> outcome =
+      SelFile::getFile(this, outputBox_->text(), withGuideKey(kSelFileSection));
+  if (outcome.chosen()) takeOutput(outcome.value);
 }
 
-void MainForm::TakeDirectory(const QString& directory) { CbPath->setEditText(directory); }
+void MainForm::takeOutput(const QString& file) { outputBox_->setText(file); }
 
-void MainForm::Bt_File_Click() {
-  SelFileForm.SetStr = txtOutput->text();
-  QPointer<SelFile> dialog = new SelFile(&SelFileForm, this);
-  AddGuideKey(dialog, kSelFileSection);
-  dialog->exec();
-  if (const auto file = Chosen(SelFileForm.SetStr)) TakeOutput(*file);
-  delete dialog.data();
+void MainForm::chooseItems() {
+  const DialogOutcome<std::int32_t> outcome =
+      OptSet::chooseItems(this, mask_, selectedMode(), withGuideKey(kOptSetSection));
+  if (outcome.chosen()) mask_ = outcome.value;
 }
 
-void MainForm::TakeOutput(const QString& file) { txtOutput->setText(file); }
-
-void MainForm::Bt_Opt_Click() {
-  OptSetForm.OptCode = QString::number(CnvCode);
-  CbMode_LostFocus();
-  opt_set_->exec();
-  if (const auto code = Chosen(OptSetForm.OptCode)) {
-    // A text beyond 32 bits keeps the mask in force.
-    const double value = text::LeadingNumber(Utf8(*code));
-    if (const auto mask = text::RoundTo<std::int32_t>(value)) CnvCode = *mask;
-  }
-  UnloadOptSet();
-}
-
-void MainForm::UnloadOptSet() {
-  delete opt_set_.data();
-  opt_set_ = nullptr;
-}
-
-void MainForm::SetCommandButtonsEnabled(bool enabled) {
-  for (QPushButton* button : {Bt_Exec, Bt_Opt, Bt_End, Bt_File, Bt_path, Bt_Init}) {
+void MainForm::setCommandButtonsEnabled(bool enabled) {
+  for (QPushButton* button :
+       {runButton_, itemsButton_, endButton_, outputButton_, pathButton_, defaultsButton_}) {
     button->setEnabled(enabled);
   }
 }
 
-void MainForm::Bt_Exec_Click() {
-  SetCommandButtonsEnabled(false);
-  const settings::Settings shown = Shown();
+void MainForm::runConversion() {
+  setCommandButtonsEnabled(false);
+  const settings::Settings values = shown();
   convert::RunInputs inputs;
-  inputs.mode = shown.mode;
-  inputs.mask = shown.optcode;
-  inputs.directory_text = shown.path;
-  inputs.filter_text = shown.filter;
-  inputs.output_path = shown.output;
-  const convert::RunResult result = RunConversionAside(std::move(inputs));
+  inputs.mode = values.mode;
+  inputs.mask = values.optcode;
+  inputs.directory_text = values.path;
+  inputs.filter_text = values.filter;
+  inputs.output_path = values.output;
+  const convert::RunResult result = runAside(std::move(inputs));
   // Ending the program stopped the run: no message, the program ends.
   if (ending_) return;
   if (result.ok) {
     Messages().Show(this, FromUtf8(result.stopped ? model::StoppedMessage(result.processed)
                                                   : model::ClosingMessage(result.processed)));
   } else {
-    DispMess(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2),
-             FromUtf8(result.failure.detail));
+    showError(result.failure.err_no, FromUtf8(result.failure.s1), FromUtf8(result.failure.s2),
+              FromUtf8(result.failure.detail));
   }
-  SetCommandButtonsEnabled(true);
+  setCommandButtonsEnabled(true);
 }
 
-convert::RunResult MainForm::RunConversionAside(convert::RunInputs inputs) {
+convert::RunResult MainForm::runAside(convert::RunInputs inputs) {
   convert::ConversionRun run(std::move(inputs), fs_);
   // Called on the run thread: it hands copies over to this thread, a few times a second.
   run.OnProgress([this, last = std::chrono::steady_clock::time_point()](
@@ -352,31 +313,31 @@ convert::RunResult MainForm::RunConversionAside(convert::RunInputs inputs) {
   QEventLoop loop;
   QTimer progress_timer;
   progress_timer.setSingleShot(true);
-  connect(&progress_timer, &QTimer::timeout, this, &MainForm::ShowProgress);
+  connect(&progress_timer, &QTimer::timeout, this, &MainForm::showProgress);
   finished_ = found_ = 0;
   reading_.clear();
   run_ = &run;
-  run_loop_ = &loop;
-  InputBlocker blocker(this);
+  runLoop_ = &loop;
+  const InputBlocker blocker(this);
 
   convert::RunResult result;
-  run_thread_ = std::thread([this, &run, &result] {
+  runThread_ = std::thread([this, &run, &result] {
     result = run.Execute();
     QMetaObject::invokeMethod(
         this,
         [this] {
-          if (run_loop_ != nullptr) run_loop_->quit();
+          if (runLoop_ != nullptr) runLoop_->quit();
         },
         Qt::QueuedConnection);
   });
   progress_timer.start(kProgressDelay);
   loop.exec();
-  StopRunAndWait();
-  run_loop_ = nullptr;
+  stopRunAndWait();
+  runLoop_ = nullptr;
   return result;
 }
 
-void MainForm::ShowProgress() {
+void MainForm::showProgress() {
   if (run_ == nullptr || progress_ != nullptr) return;
   progress_ = new RunProgressDialog(this);
   connect(progress_, &RunProgressDialog::stopRequested, this, [this] {
@@ -386,104 +347,87 @@ void MainForm::ShowProgress() {
   progress_->show();
 }
 
-void MainForm::StopRunAndWait() {
+void MainForm::stopRunAndWait() {
   if (run_ != nullptr) run_->RequestStop();
-  if (run_thread_.joinable()) run_thread_.join();
+  if (runThread_.joinable()) runThread_.join();
   run_ = nullptr;
   delete progress_.data();
 }
 
-void MainForm::Bt_Excel_Click() { StartDoc(txtOutput->text()); }
-
-std::int32_t MainForm::StartDoc(const QString& DocName) {
+void MainForm::openOutput() {
+  const QString document = outputBox_->text();
   const desktop::OpenOutcome outcome = WithInputDropped([&](const platform::WhileWaiting& wait) {
-    return desktop::OpenDocument(system_, Utf8(DocName), wait);
+    return desktop::OpenDocument(system_, Utf8(document), wait);
   });
-  ReportNotOpened(outcome, DocName);
-  return outcome.code;
+  reportNotOpened(outcome, document);
 }
 
-void MainForm::ReportNotOpened(const desktop::OpenOutcome& outcome, const QString& document) {
+void MainForm::reportNotOpened(const desktop::OpenOutcome& outcome, const QString& document) {
   // The window may have been closed while the desktop's opener was waited for.
   if (!outcome.opened() && !ending_) {
-    DispMess(outcome.err_no, outcome.names_document ? document : QString(), QString());
+    showError(outcome.err_no, outcome.names_document ? document : QString(), QString());
   }
 }
 
-void MainForm::DispMess(model::ErrorNumber ErrNo, const QString& s1, const QString& s2,
-                        const QString& details) {
-  Messages().Show(this, FromUtf8(model::MessagePrompt(ErrNo, Utf8(s1), Utf8(s2))), details);
+void MainForm::showError(model::ErrorNumber errNo, const QString& s1, const QString& s2,
+                         const QString& details) {
+  Messages().Show(this, FromUtf8(model::MessagePrompt(errNo, Utf8(s1), Utf8(s2))), details);
 }
 
-void MainForm::Bt_Init_Click() {
+void MainForm::restoreDefaults() {
+  // Every input but the output items.
   const settings::Settings defaults = settings::DefaultSettings(settings::DefaultPlacesOf(system_));
-  CbPath->setEditText(FromUtf8(defaults.path));
-  CbFilter->setEditText(FromUtf8(defaults.filter));
-  txtOutput->setText(FromUtf8(defaults.output));
-  SelectMode(defaults.mode);
+  pathBox_->setEditText(FromUtf8(defaults.path));
+  filterBox_->setEditText(FromUtf8(defaults.filter));
+  outputBox_->setText(FromUtf8(defaults.output));
+  selectMode(defaults.mode);
 }
 
-settings::Settings MainForm::Shown() const {
+settings::Settings MainForm::shown() const {
   settings::Settings values;
-  values.mode = SelectedMode();
-  values.optcode = CnvCode;
-  values.path = Utf8(CbPath->currentText());
-  values.filter = Utf8(CbFilter->currentText());
-  values.output = Utf8(txtOutput->text());
+  values.mode = selectedMode();
+  values.optcode = mask_;
+  values.path = Utf8(pathBox_->currentText());
+  values.filter = Utf8(filterBox_->currentText());
+  values.output = Utf8(outputBox_->text());
   return values;
 }
 
-void MainForm::SaveIni() {
-  const settings::Settings values = Shown();
+void MainForm::saveSettings() {
   // Each failure is shown before the next write is tried: a user who frees the disk or makes
   // the directory while the message is open gets the rest saved.
-  settings::SettingsFile ini_file = ini_file_;
-  ini_file.path = Utf8(IniFile);
   settings::SaveSettings(
-      ini_file, values,
+      settingsFile_, shown(),
       [this](const settings::IniFailure& failure) {
-        DispMess(failure.err_no, FromUtf8(failure.name), QString());
+        showError(failure.err_no, FromUtf8(failure.name), QString());
       },
       fs_);
 }
 
-void MainForm::Bt_End_Click() { SaveAndEnd(); }
-
-void MainForm::Form_QueryUnload() { SaveAndEnd(); }
-
-void MainForm::SaveAndEnd() {
+void MainForm::saveAndQuit() {
   // A second way out (the session ending while a settings message is shown, say) finds the
   // settings saved already.
   if (ending_) return;
   ending_ = true;
-  const bool running = run_loop_ != nullptr;
-  StopRunAndWait();
-  SaveIni();
+  // A run still going is stopped as its "中止" would, without its message.
+  stopRunAndWait();
+  saveSettings();
   hide();
-  if (running) run_loop_->quit();
-  // Leaves every event loop, a modal dialog's among them. Without a running loop besides the
-  // run's own (a test that drives the window directly) there is nothing to end.
-  if (QThread::currentThread()->loopLevel() > (running ? 1 : 0)) QCoreApplication::exit(0);
+  // Leaves every event loop: the application's, and a run's or a modal dialog's within it.
+  QCoreApplication::exit(0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
-  if (!ending_) Form_QueryUnload();
+  saveAndQuit();
   event->accept();
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (IsDrag(event) && watched != CbMode) {
+  if (IsDrag(event)) {
     auto* drag = static_cast<QDropEvent*>(event);
     if (drag->mimeData() != nullptr && drag->mimeData()->hasUrls()) {
-      Drag(drag, watched == txtOutput);
+      answerDrag(drag, watched == outputBox_);
       return true;
-    }
-  }
-  if (watched == CbMode && event->type() == QEvent::FocusOut && !ending_) {
-    // Opening its own list or leaving the window is no loss of focus for the mode box.
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-      CbMode_LostFocus();
     }
   }
   return QWidget::eventFilter(watched, event);
@@ -492,19 +436,19 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
 void MainForm::dragEnterEvent(QDragEnterEvent* event) {
   // A drag refused on entering gets no moves: it is taken when the window takes it somewhere
   // (the output button takes the most), and each move then says whether here.
-  Drag(event, true);
+  answerDrag(event, true);
 }
 
 void MainForm::dragMoveEvent(QDragMoveEvent* event) {
-  Drag(event, Bt_File->geometry().contains(event->position().toPoint()));
+  answerDrag(event, outputButton_->geometry().contains(event->position().toPoint()));
 }
 
 void MainForm::dropEvent(QDropEvent* event) {
-  Drag(event, Bt_File->geometry().contains(event->position().toPoint()));
+  answerDrag(event, outputButton_->geometry().contains(event->position().toPoint()));
 }
 
-void MainForm::Drag(QDropEvent* event, bool on_output) {
-  const std::optional<Dropped> dropped = DropOf(event->mimeData(), on_output);
+void MainForm::answerDrag(QDropEvent* event, bool onOutput) {
+  const std::optional<Dropped> dropped = dropOf(event->mimeData(), onOutput);
   // Never a move: a source that moves removes what it handed over.
   const Qt::DropActions actions = event->possibleActions();
   if (!dropped || (actions & (Qt::CopyAction | Qt::LinkAction)) == 0) {
@@ -514,14 +458,14 @@ void MainForm::Drag(QDropEvent* event, bool on_output) {
   event->setDropAction((actions & Qt::CopyAction) != 0 ? Qt::CopyAction : Qt::LinkAction);
   event->accept();
   if (event->type() != QEvent::Drop) return;
-  if (dropped->to_output) {
-    TakeOutput(dropped->path);
+  if (dropped->toOutput) {
+    takeOutput(dropped->path);
   } else {
-    TakeDirectory(dropped->path);
+    takeDirectory(dropped->path);
   }
 }
 
-std::optional<MainForm::Dropped> MainForm::DropOf(const QMimeData* mime, bool on_output) const {
+std::optional<MainForm::Dropped> MainForm::dropOf(const QMimeData* mime, bool onOutput) const {
   if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
   const QList<QUrl> urls = mime->urls();
   if (urls.size() != 1 || !urls.front().isLocalFile() || urls.front().toLocalFile().isEmpty()) {
@@ -534,11 +478,11 @@ std::optional<MainForm::Dropped> MainForm::DropOf(const QMimeData* mime, bool on
   const auto split = text::SplitPath(Utf16(path));
   if (!split) return std::nullopt;
   const QString name = path.mid(static_cast<qsizetype>(split->name_start));
-  if (on_output && name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+  if (onOutput && name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
     return Dropped{true, native};
   }
   // A result file: one that the run would read from its folder with the filter shown.
-  if (!convert::FilterTakes(Utf8(CbFilter->currentText()), Utf8(name))) return std::nullopt;
+  if (!convert::FilterTakes(Utf8(filterBox_->currentText()), Utf8(name))) return std::nullopt;
   return Dropped{
       false, QDir::toNativeSeparators(path.left(static_cast<qsizetype>(split->directory_length)))};
 }

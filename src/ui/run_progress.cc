@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "model/messages.h"
-#include "ui/look.h"
+#include "ui/dialog_building.h"
 
 namespace tallyx::ui {
 namespace {
@@ -29,7 +29,7 @@ RunProgressDialog::RunProgressDialog(QWidget* parent) : QDialog(parent) {
   name_->setTextFormat(Qt::PlainText);
   bar_ = new QProgressBar(this);
   bar_->setTextVisible(false);
-  stop_ = new QPushButton(FromUtf8("中止"), this);
+  stop_ = new QPushButton(FromUtf8(model::kStopButton), this);
   stop_->setObjectName(QStringLiteral("StopButton"));
   stop_->setAutoDefault(false);
   connect(stop_, &QPushButton::clicked, this, &RunProgressDialog::reject);
@@ -44,7 +44,8 @@ RunProgressDialog::RunProgressDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void RunProgressDialog::Show(std::int32_t finished, std::int32_t found, const QString& name) {
-  count_->setText(QStringLiteral("%1 / %2 ").arg(finished).arg(found) + FromUtf8("件"));
+  count_->setText(QStringLiteral("%1 / %2 ").arg(finished).arg(found) +
+                  FromUtf8(model::kCountUnit));
   const int room =
       kWidth - layout()->contentsMargins().left() - layout()->contentsMargins().right();
   name_->setText(QFontMetrics(name_->font()).elidedText(name, Qt::ElideMiddle, room));

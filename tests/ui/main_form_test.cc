@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -20,12 +21,15 @@
 #include <memory>
 #include <string>
 
-#include "model/model.h"
 #include "model/messages.h"
+#include "model/model.h"
 #include "support/faulty_fs.h"
 #include "support/result_files.h"
 #include "support/stand_in_system.h"
 #include "support/workdir.h"
+#include "ui/dialogs.h"
+#include "ui/dir_list.h"
+#include "ui/drive_list.h"
 #include "ui/ui_test_env.h"
 
 namespace tallyx::testing {
@@ -72,6 +76,39 @@ class MainFormTest : public ::testing::Test {
     return f.findChild<QLineEdit*>(QStringLiteral("txtOutput"));
   }
   std::string SettingsPath() const { return temp / "Tallyx.ini"; }
+
+  // The output items of the dialog as the window opens it: the mask of the boxes ticked. The
+  // dialog is then cancelled.
+  static void ShownMask(ui::MainForm& f, std::int32_t* mask) {
+    *mask = -1;
+    WhenModal([mask](QDialog* d) {
+      *mask = 0;
+      for (int i = 0; i < model::kItemCount; ++i) {
+        auto* box = d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i));
+        ASSERT_NE(box, nullptr) << i;
+        if (box->isChecked()) *mask |= model::MaskOf({model::ItemAt(i)});
+      }
+      d->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+    });
+    Button(f, "Bt_Opt")->click();
+    ASSERT_NE(*mask, -1) << "the output-item dialog did not open";
+  }
+  // Ticks the boxes of `mask` in the output-item dialog and confirms them, as the user does.
+  static void ChooseItems(ui::MainForm& f, std::int32_t mask) {
+    bool chosen = false;
+    WhenModal([mask, &chosen](QDialog* d) {
+      d->findChild<QPushButton*>(QStringLiteral("ClearButton"))->click();
+      for (int i = 0; i < model::kItemCount; ++i) {
+        auto* box = d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i));
+        ASSERT_NE(box, nullptr) << i;
+        box->setChecked(model::Has(mask, model::ItemAt(i)));
+      }
+      d->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+      chosen = !d->isVisible();
+    });
+    Button(f, "Bt_Opt")->click();
+    ASSERT_TRUE(chosen) << "the output-item dialog did not take the mask";
+  }
 
   WorkDir temp;
   ScopedEnv temp_env{"TEMP", temp.path().substr(0, temp.path().size() - 1)};
@@ -121,9 +158,10 @@ TEST_F(MainFormTest, StartsFromTheSettingsFile) {
       WriteFile(SettingsPath(), IniFile(c.file));
     }
     auto form = Start();
-    EXPECT_EQ(form->IniFile, Q(SettingsPath()));
     EXPECT_EQ(Combo(*form, "CbMode")->currentIndex(), c.mode);
-    EXPECT_EQ(form->CnvCode, c.mask);
+    std::int32_t mask = 0;
+    ASSERT_NO_FATAL_FAILURE(ShownMask(*form, &mask));
+    EXPECT_EQ(mask, c.mask);
     EXPECT_EQ(Combo(*form, "CbPath")->currentText(), c.path);
     EXPECT_EQ(Combo(*form, "CbFilter")->currentText(), c.filter);
     EXPECT_EQ(Output(*form)->text(), c.output);
@@ -191,7 +229,7 @@ TEST_F(MainFormTest, TypedTextStaysAsTyped) {
   ASSERT_GE(path->currentIndex(), 0);
   EXPECT_EQ(path->currentText(), path->itemText(path->currentIndex()));
 
-  Button(*form, "Bt_End")->click();
+  EXPECT_TRUE(EndsTheProgram([&] { Button(*form, "Bt_End")->click(); }));
   const std::string saved = ReadFile(SettingsPath());
   EXPECT_NE(saved.find(Sjis("FILTER = BRAWN_*.TXT     (筋力測定 )\r\n")), std::string::npos);
 }
@@ -208,7 +246,9 @@ TEST_F(MainFormTest, InitRestoresTheDefaultsButNotTheMask) {
   EXPECT_EQ(Combo(*form, "CbPath")->currentText(), DirectoryEntry(0));
   EXPECT_EQ(Combo(*form, "CbFilter")->currentText(), FilterEntry(0));
   EXPECT_EQ(Output(*form)->text(), "C:\\Kyrova\\Sample1.csv");
-  EXPECT_EQ(form->CnvCode, 5);
+  std::int32_t mask = 0;
+  ASSERT_NO_FATAL_FAILURE(ShownMask(*form, &mask));
+  EXPECT_EQ(mask, 5);
   EXPECT_EQ(ReadFile(SettingsPath()), stored);
 }
 
@@ -227,7 +267,7 @@ TEST_F(MainFormTest, RunFromTheButtonWritesWhatTheCliWrites) {
   const std::int32_t mask = model::kDefaultMask | model::MaskOf({model::Item::kWaveform});
 
   auto form = Start();
-  form->CnvCode = mask;
+  ASSERT_NO_FATAL_FAILURE(ChooseItems(*form, mask));
   Combo(*form, "CbPath")->setEditText(Q(dir_text));
   Output(*form)->setText(Q(output));
   Button(*form, "Bt_Exec")->click();
@@ -354,7 +394,7 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
     std::remove(SettingsPath().c_str());
     sink.shown.clear();
     auto form = std::make_unique<ui::MainForm>(nullptr, slow_system);
-    form->CnvCode = mask;
+    ASSERT_NO_FATAL_FAILURE(ChooseItems(*form, mask));
     Combo(*form, "CbPath")->setEditText(Q(data / "in"));
     Output(*form)->setText(Q(output));
 
@@ -375,7 +415,12 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
     });
     poll.start(20);
     slow_fs.SlowDown(FsCall::kOpen, c.slow_ms);
-    Button(*form, "Bt_Exec")->click();
+    const auto run = [&] { Button(*form, "Bt_Exec")->click(); };
+    if (c.ends_program) {
+      EXPECT_TRUE(EndsTheProgram(run));
+    } else {
+      run();
+    }
     slow_fs.Reset();
     poll.stop();
 
@@ -417,16 +462,24 @@ TEST_F(MainFormTest, LongRunsShowProgressAndStopAfterTheFileBeingRead) {
   }
 }
 
-// What a dialog was handed, and how the test then leaves it.
-enum class Leave { kCancel, kCloseBox, kSetAndClose };
+// How a test leaves a path dialog: by its "ｷｬﾝｾﾙ", by its close box, or by choosing.
+enum class Leave { kCancel, kCloseBox, kChoose };
 
-void LeaveDialog(QDialog* dialog, Leave how, const std::function<void()>& set) {
+void LeaveDialog(QDialog* dialog, Leave how, const std::function<void()>& choose) {
   if (how == Leave::kCancel) {
     dialog->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
-  } else {
-    if (how == Leave::kSetAndClose) set();
+  } else if (how == Leave::kCloseBox) {
     dialog->close();
+  } else {
+    choose();
+    dialog->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
   }
+}
+
+// The directory the directory list of the path dialog `dialog` shows.
+QString DirectoryShown(QDialog* dialog) {
+  auto* dirs = dialog->findChild<ui::DirList*>(QStringLiteral("Dir1"));
+  return dirs != nullptr ? dirs->Path() : QString();
 }
 
 TEST_F(MainFormTest, InputDirectoryHandOver) {
@@ -437,51 +490,68 @@ TEST_F(MainFormTest, InputDirectoryHandOver) {
     const char* what;
     QString box;  // CbPath before the click
     Leave how;
-    QString handed;     // SetStr when the dialog is shown
+    QString opened_on;  // the directory the dialog shows when it opens
     QString box_after;  // CbPath after the click
   };
-  const QString dir = Q(data.path());
+  const QString current = QDir::toNativeSeparators(ui::CleanPath(QDir::currentPath()));
+  const QString dir = QDir::toNativeSeparators(ui::CleanPath(Q(data.path())));
   data.MakeDir("新しいフォルダー");
   data.MakeDir("新しいフォルダー (2)");
   const QString plain = Q(data / "新しいフォルダー");
   const QString copy = Q(data / "新しいフォルダー (2)");
+  const QString chosen = QDir::toNativeSeparators(ui::CleanPath(plain));
   const Step steps[] = {
-      {"first use, nothing exists, close box", "/no/such (x)", Leave::kCloseBox, "", ""},
-      {"existing directory, close box", dir + "   (comment)", Leave::kCloseBox, dir, dir},
-      {"cancel", dir + " (c)", Leave::kCancel, dir, dir + " (c)"},
-      {"nothing exists after a cancel", "/no/such", Leave::kCloseBox, "-1", "/no/such"},
-      {"a chosen directory", "/no/such", Leave::kSetAndClose, "-1", "/chosen"},
+      // What was handed over last stays, and the close box hands it back: at first nothing.
+      {"first use, nothing exists, close box", "/no/such (x)", Leave::kCloseBox, current, ""},
+      {"existing directory, close box", Q(data.path()) + "   (comment)", Leave::kCloseBox, dir,
+       Q(data.path())},
+      {"cancel", Q(data.path()) + " (c)", Leave::kCancel, dir, Q(data.path()) + " (c)"},
+      {"nothing exists after a cancel", "/no/such", Leave::kCloseBox, current, "/no/such"},
+      {"a chosen directory", "/no/such", Leave::kChoose, current, chosen},
+      {"nothing exists after a choice", "/no/such", Leave::kCloseBox, chosen, chosen},
       {"a folder named with \"(\"", copy, Leave::kCloseBox, copy, copy},
       {"not a folder: the comment falls away", copy + "x", Leave::kCloseBox, plain, plain},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
     path->setEditText(s.box);
-    QString handed = "unset";
+    QString opened_on = "unset";
     WhenModal([&](QDialog* d) {
-      handed = form->SelDirForm.SetStr;
-      LeaveDialog(d, s.how, [&] { form->SelDirForm.SetStr = "/chosen"; });
+      opened_on = DirectoryShown(d);
+      LeaveDialog(d, s.how, [&] {
+        auto* drives = d->findChild<ui::DriveList*>(QStringLiteral("Drive1"));
+        auto* dirs = d->findChild<ui::DirList*>(QStringLiteral("Dir1"));
+        ASSERT_TRUE(ui::ShowDirectory(drives, dirs, ui::CleanPath(plain)));
+      });
     });
-    Button(*form, "Bt_path")->click();
-    EXPECT_EQ(handed, s.handed);
+    ASSERT_NO_FATAL_FAILURE(Button(*form, "Bt_path")->click());
+    EXPECT_EQ(opened_on, s.opened_on);
     EXPECT_EQ(path->currentText(), s.box_after);
     EXPECT_EQ(form->findChildren<ui::SelDir*>().size(), 0) << "not unloaded";
   }
 }
 
 TEST_F(MainFormTest, OutputFileHandOver) {
+  WorkDir data;
+  data.Write("b.csv", "");
   auto form = Start();
   QLineEdit* output = Output(*form);
-  for (const Leave how : {Leave::kCancel, Leave::kCloseBox, Leave::kSetAndClose}) {
-    output->setText("/a/b.csv");
-    QString handed;
+  const QString before = QDir::toNativeSeparators(Q(data / "b.csv"));
+  const QString chosen = QDir::toNativeSeparators(Q(data / "c.csv"));
+  for (const Leave how : {Leave::kCancel, Leave::kCloseBox, Leave::kChoose}) {
+    SCOPED_TRACE(static_cast<int>(how));
+    output->setText(before);
+    QString opened_on, name;
     WhenModal([&](QDialog* d) {
-      handed = form->SelFileForm.SetStr;
-      LeaveDialog(d, how, [&] { form->SelFileForm.SetStr = "/c.csv"; });
+      opened_on = DirectoryShown(d);
+      auto* name_box = d->findChild<QLineEdit*>(QStringLiteral("FileName"));
+      name = name_box->text();
+      LeaveDialog(d, how, [name_box] { name_box->setText("c.csv"); });
     });
     Button(*form, "Bt_File")->click();
-    EXPECT_EQ(handed, "/a/b.csv");
-    EXPECT_EQ(output->text(), how == Leave::kSetAndClose ? "/c.csv" : "/a/b.csv");
+    EXPECT_EQ(opened_on, QDir::toNativeSeparators(ui::CleanPath(Q(data.path()))));
+    EXPECT_EQ(name, "b.csv");
+    EXPECT_EQ(output->text(), how == Leave::kChoose ? chosen : before);
     EXPECT_EQ(form->findChildren<ui::SelFile*>().size(), 0) << "not unloaded";
   }
 }
@@ -592,72 +662,73 @@ TEST_F(MainFormTest, OutputItemsHandOver) {
     std::function<void(QDialog*)> leave;
     std::int32_t mask_after;
   };
-  const auto set_and_close = [&](const char* text) {
-    return [&form, text](QDialog* d) {
-      form->OptSetForm.OptCode = text;
-      d->close();
-    };
+  const auto click = [](QDialog* d, const char* name) {
+    d->findChild<QPushButton*>(QString::fromLatin1(name))->click();
   };
   const Step steps[] = {
-      {"cancel", [](QDialog* d) { LeaveDialog(d, Leave::kCancel, {}); }, 5},
+      {"cancel", [&](QDialog* d) { click(d, "CancelButton"); }, 5},
       {"close box", [](QDialog* d) { d->close(); }, 5},
-      {"too large for 32 bits", set_and_close("4294967296"), 5},
-      {"defaults then OK",
+      {"Escape",
        [](QDialog* d) {
-         d->findChild<QPushButton*>(QStringLiteral("InitButton"))->click();
-         d->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(d, &esc);
+         d->close();
+       },
+       5},
+      {"defaults then OK",
+       [&](QDialog* d) {
+         click(d, "InitButton");
+         click(d, "OKButton");
        },
        15728891},
-      {"a number", set_and_close("77"), 77},
-      {"no number", set_and_close("abc"), 0},
+      {"one box then OK",
+       [&](QDialog* d) {
+         click(d, "ClearButton");
+         d->findChild<QCheckBox*>(QStringLiteral("Check1_6"))->setChecked(true);
+         click(d, "OKButton");
+       },
+       64},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
-    form->CnvCode = 5;
-    QString handed, caption;
-    bool loaded = false;
+    ASSERT_NO_FATAL_FAILURE(ChooseItems(*form, 5));
+    std::int32_t ticked = 0;
+    QString caption;
     WhenModal([&](QDialog* d) {
-      handed = form->OptSetForm.OptCode;
+      for (int i = 0; i < model::kItemCount; ++i) {
+        if (d->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(i))->isChecked()) {
+          ticked |= model::MaskOf({model::ItemAt(i)});
+        }
+      }
       caption = d->windowTitle();
-      loaded = d == form->LoadedOptSet();
       s.leave(d);
     });
     Button(*form, "Bt_Opt")->click();
-    EXPECT_EQ(handed, "5");
+    EXPECT_EQ(ticked, 5);
     EXPECT_EQ(caption, Q("CSV出力項目の設定（運動結果）"));
-    EXPECT_TRUE(loaded);
-    EXPECT_EQ(form->CnvCode, s.mask_after);
-    EXPECT_EQ(form->LoadedOptSet(), nullptr);
+    std::int32_t mask = 0;
+    ASSERT_NO_FATAL_FAILURE(ShownMask(*form, &mask));
+    EXPECT_EQ(mask, s.mask_after);
+    EXPECT_EQ(form->findChildren<ui::OptSet*>().size(), 0) << "not unloaded";
   }
-}
-
-TEST_F(MainFormTest, LosingTheModeFocusLoadsTheOutputItemsHidden) {
-  auto form = Start();
-  form->CbMode_LostFocus();
-  ui::OptSet* loaded = form->LoadedOptSet();
-  ASSERT_NE(loaded, nullptr);
-  EXPECT_FALSE(loaded->isVisible());
-  EXPECT_EQ(loaded->windowTitle(), Q("CSV出力項目の設定（筋力測定結果）"));
-
-  Combo(*form, "CbMode")->setCurrentIndex(1);
-  form->CbMode_LostFocus();
-  EXPECT_EQ(form->LoadedOptSet(), loaded);
-  EXPECT_EQ(loaded->windowTitle(), Q("CSV出力項目の設定（アイソメトリック）"));
 }
 
 TEST_F(MainFormTest, EveryWayOutSavesOnce) {
   {
     auto form = Start();
-    Button(*form, "Bt_End")->click();
+    EXPECT_TRUE(EndsTheProgram([&] { Button(*form, "Bt_End")->click(); }));
     EXPECT_EQ(ReadFile(SettingsPath()), IniFile(kFirstExitFile));
   }
   {
+    // A mask that no box stands for is kept as it was read.
+    std::vector<std::string> stored = kFirstExitFile;
+    stored[2] = "OPTCODE = -9";
+    WriteFile(SettingsPath(), IniFile(stored));
     auto form = Start();
     Combo(*form, "CbMode")->setCurrentIndex(3);
     Combo(*form, "CbPath")->setEditText(Q("/data/運動"));
     Output(*form)->setText("/o.csv");
-    form->CnvCode = -9;
-    form->close();  // the close box
+    EXPECT_TRUE(EndsTheProgram([&] { form->close(); }));  // the close box
     EXPECT_EQ(ReadFile(SettingsPath()),
               IniFile({"[SYSTEM]", "MODE = 3", "OPTCODE = -9", "PATH = /data/運動",
                        "FILTER = Exercise_*.txt  (運動結果 )", "OUTPUT = /o.csv"}));
@@ -666,7 +737,7 @@ TEST_F(MainFormTest, EveryWayOutSavesOnce) {
     // Without TEMP the first save makes the directories in the user's configuration directory.
     ScopedEnv no_temp("TEMP", ""), config_home("XDG_CONFIG_HOME", temp / "cfg");
     auto form = Start();
-    Button(*form, "Bt_End")->click();
+    EXPECT_TRUE(EndsTheProgram([&] { Button(*form, "Bt_End")->click(); }));
     EXPECT_EQ(ReadFile(temp / "cfg/tallyx/Tallyx.ini"), IniFile(kFirstExitFile));
   }
   EXPECT_TRUE(sink.shown.empty());
@@ -676,7 +747,7 @@ TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
   ScopedEnv missing("TEMP", temp / "missing");
   auto form = Start();
   const QString name = Q(temp / "missing/Tallyx.ini");
-  Button(*form, "Bt_End")->click();
+  EXPECT_TRUE(EndsTheProgram([&] { Button(*form, "Bt_End")->click(); }));
   form->close();  // closing after the end saves nothing more
   const QString message = Q("Error 30：ファイル('") + name + Q("')を作成できません");
   EXPECT_EQ(sink.Texts(), std::vector<QString>(5, message));
@@ -686,8 +757,8 @@ TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
   sink.shown.clear();
   sink.on_show = [&] { MakeDirs(temp / "missing"); };
   auto again = Start();
-  again->CnvCode = 42;
-  Button(*again, "Bt_End")->click();
+  ASSERT_NO_FATAL_FAILURE(ChooseItems(*again, 42));
+  EXPECT_TRUE(EndsTheProgram([&] { Button(*again, "Bt_End")->click(); }));
   sink.on_show = nullptr;
   EXPECT_EQ(sink.Texts(), std::vector<QString>{message});
   EXPECT_EQ(ReadFile(temp / "missing/Tallyx.ini"),
@@ -696,24 +767,39 @@ TEST_F(MainFormTest, EachFailingKeyIsReportedAndTheExitGoesOn) {
 }
 
 TEST_F(MainFormTest, MessagesShowTheirTextsAsTheyStand) {
+  WorkDir data;
+  data.Write("Brawn_1.txt", ResultFile({}));
+  // A run that cannot create its CSV file in a directory named like markup.
+  const std::string output = data / "<b>x</b>&amp;/o.csv";
   auto form = Start();
+  Combo(*form, "CbPath")->setEditText(Q(data.path()));
+  Output(*form)->setText(Q(output));
   ui::SetMessageSink(nullptr);  // the real message box
-  const std::string dir = "/data/<b>x</b>&amp;/";
-  QString shown, caption;
-  Qt::TextFormat format = Qt::AutoText;
-  WhenModal([&](QDialog* d) {
-    auto* box = qobject_cast<QMessageBox*>(d);
-    ASSERT_NE(box, nullptr);
+  QString shown, details, caption;
+  Qt::TextFormat format = Qt::AutoText, details_format = Qt::AutoText;
+  // The box comes once the run has ended.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    poll.stop();
     caption = box->windowTitle();
     shown = box->text();
+    details = box->informativeText();
     format = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->textFormat();
+    details_format =
+        box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))->textFormat();
     box->button(QMessageBox::Ok)->click();
   });
-  form->DispMess(model::ErrorNumber::kDirectory, Q(dir), QString());
+  poll.start(10);
+  Button(*form, "Bt_Exec")->click();
+  poll.stop();
   ui::SetMessageSink(&sink);
   EXPECT_EQ(caption, "Tallyx");
-  EXPECT_EQ(shown, Q("Error 2：Path('" + dir + "')が不正です"));
+  EXPECT_EQ(shown, Q("Error 1：Outputファイル('" + output + "')が開けません"));
+  EXPECT_TRUE(details.startsWith(Q(output))) << details.toStdString();
   EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(details_format, Qt::PlainText);
 }
 
 // A stand-in for the desktop's opener: it notes the document it was handed and exits with the
@@ -729,7 +815,7 @@ void WriteStandInOpener(const WorkDir& bin) {
   std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
 }
 
-TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
+TEST_F(MainFormTest, OpenReportsEachFailureOfTheOpenService) {
 #ifdef _WIN32
   // The stand-in opener is a shell script; under Windows the shell's own "Open" answers, which
   // the window test under Wine takes to a missing file.
@@ -745,32 +831,30 @@ TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
 
   auto form = Start();
   QLineEdit* output = Output(*form);
-  output->setText("typed");
   struct Case {
     std::string doc;
     const char* status;   // the opener's exit status
     const char* seconds;  // how long it runs
     const WorkDir* opener;
-    std::int32_t code;
     std::string message;  // empty: none
   };
   const std::string none = data / "none.csv";
   const std::string out = data / "out.csv";
   std::vector<Case> cases = {
-      {out, "0", "0.3", &bin, 33, ""},
-      {out, "2", "0.3", &bin, 2, "Error 50：ファイル('" + out + "')が見つかりません"},
-      {out, "3", "0", &bin, 31, "Error 60：登録されていない拡張子です"},
-      {out, "4", "0.3", &bin, 31, "Error 60：登録されていない拡張子です"},
-      {out, "1", "0", &bin, 0, "Error 62：Unknown error"},
-      {out, "5", "0", &bin, 0, "Error 62：Unknown error"},
-      {out, "0", "0", &empty_bin, 31, "Error 60：登録されていない拡張子です"},
-      {out, "4", "5", &bin, 33, ""},  // still running after three seconds
-      {none, "0", "0", &bin, 2, "Error 50：ファイル('" + none + "')が見つかりません"},
-      {"", "0", "0", &bin, 2, "Error 50：ファイル('')が見つかりません"},
-      {data / "no/none.csv", "0", "0", &bin, 3, "Error 51：パスが見つかりません"},
+      {out, "0", "0.3", &bin, ""},
+      {out, "2", "0.3", &bin, "Error 50：ファイル('" + out + "')が見つかりません"},
+      {out, "3", "0", &bin, "Error 60：登録されていない拡張子です"},
+      {out, "4", "0.3", &bin, "Error 60：登録されていない拡張子です"},
+      {out, "1", "0", &bin, "Error 62：Unknown error"},
+      {out, "5", "0", &bin, "Error 62：Unknown error"},
+      {out, "0", "0", &empty_bin, "Error 60：登録されていない拡張子です"},
+      {out, "4", "5", &bin, ""},  // still running after three seconds
+      {none, "0", "0", &bin, "Error 50：ファイル('" + none + "')が見つかりません"},
+      {"", "0", "0", &bin, "Error 50：ファイル('')が見つかりません"},
+      {data / "no/none.csv", "0", "0", &bin, "Error 51：パスが見つかりません"},
   };
   if (PermissionsAreEnforced())
-    cases.push_back({data / "locked.csv", "0", "0", &bin, 5, "Error 52：アクセスできません"});
+    cases.push_back({data / "locked.csv", "0", "0", &bin, "Error 52：アクセスできません"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.doc + " status " + c.status + " after " + c.seconds + " s");
     sink.shown.clear();
@@ -786,20 +870,15 @@ TEST_F(MainFormTest, StartDocReportsEachFailureOfTheOpenService) {
             output, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
       });
     }
-    EXPECT_EQ(form->StartDoc(Q(c.doc)), c.code);
+    // The button hands the text box's path over unchanged.
+    output->setText(Q(c.doc));
+    Button(*form, "Bt_Excel")->click();
     QCoreApplication::processEvents();
-    EXPECT_EQ(output->text(), "typed");
+    EXPECT_EQ(output->text(), Q(c.doc));
     EXPECT_EQ(sink.Texts(),
               c.message.empty() ? std::vector<QString>{} : std::vector<QString>{Q(c.message)});
     EXPECT_EQ(bin.Exists("opened") ? bin.Read("opened") : "", started ? c.doc + "\n" : "");
   }
-
-  // The button hands the text box's path over unchanged.
-  sink.shown.clear();
-  output->setText(Q(none));
-  Button(*form, "Bt_Excel")->click();
-  EXPECT_EQ(sink.Texts(),
-            std::vector<QString>{Q("Error 50：ファイル('" + none + "')が見つかりません")});
 }
 
 TEST_F(MainFormTest, F1OpensTheGuideAtTheSectionOfItsWindow) {

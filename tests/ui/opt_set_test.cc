@@ -19,80 +19,93 @@ QCheckBox* Box(const OptSet& dialog, int item) {
   return Child<QCheckBox>(dialog, QStringLiteral("Check1_%1").arg(item));
 }
 
-class OptSetTest : public testing::DialogTest {
- protected:
-  OptSetMembers members_{"42"};
-};
+using OptSetTest = testing::DialogTest;
+using Outcome = DialogOutcome<std::int32_t>;
 
-TEST_F(OptSetTest, RelabelChangesCaptionsAndShownBoxesButNoTick) {
-  OptSet dialog(&members_, model::kDefaultMask);
-
-  dialog.Relabel(model::Mode::kExercise);
-  EXPECT_EQ(dialog.windowTitle(), "CSV出力項目の設定（運動結果）");
-  EXPECT_EQ(Box(dialog, 13)->text(), "療法期");
-  EXPECT_FALSE(Box(dialog, 18)->isHidden());
-  EXPECT_TRUE(Box(dialog, 19)->isHidden());
-  EXPECT_TRUE(Box(dialog, 23)->isHidden());
-  EXPECT_TRUE(Box(dialog, 23)->isChecked());  // hidden, still ticked
-
-  dialog.Relabel(model::Mode::kMuscleStrength);
-  EXPECT_EQ(Box(dialog, 13)->text(), "ﾍﾟﾀﾞﾙ原点位置(deg)");
-  EXPECT_TRUE(Box(dialog, 18)->isHidden());
-  EXPECT_FALSE(Box(dialog, 23)->isHidden());
-  for (int i = 0; i < model::kItemCount; ++i) {
-    EXPECT_EQ(Box(dialog, i)->isChecked(), model::Has(model::kDefaultMask, model::ItemAt(i))) << i;
+TEST_F(OptSetTest, CaptionsAndShownBoxesFollowTheModeButNoTick) {
+  struct Case {
+    model::Mode mode;
+    QString caption, box13;
+    bool shown18, shown19, shown23;
+  };
+  // Mode 2 reads as mode 0 but for the caption; a mode outside 1 to 3 counts as mode 0. Box 19
+  // is a spare, never shown.
+  const Case cases[] = {
+      {model::Mode::kMuscleStrength, "CSV出力項目の設定（筋力測定結果）", "ﾍﾟﾀﾞﾙ原点位置(deg)",
+       false, false, true},
+      {model::Mode::kInitialRehabilitation, "CSV出力項目の設定（初期リハ）", "ﾍﾟﾀﾞﾙ原点位置(deg)",
+       false, false, true},
+      {model::Mode::kExercise, "CSV出力項目の設定（運動結果）", "療法期", true, false, false},
+      {model::ModeOf(-1), "CSV出力項目の設定（筋力測定結果）", "ﾍﾟﾀﾞﾙ原点位置(deg)", false, false,
+       true},
+  };
+  std::vector<QString> mode0_captions;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption.toStdString());
+    OptSet dialog(model::kDefaultMask, c.mode);
+    EXPECT_EQ(dialog.windowTitle(), c.caption);
+    EXPECT_EQ(Box(dialog, 13)->text(), c.box13);
+    EXPECT_EQ(!Box(dialog, 18)->isHidden(), c.shown18);
+    EXPECT_EQ(!Box(dialog, 19)->isHidden(), c.shown19);
+    EXPECT_EQ(!Box(dialog, 23)->isHidden(), c.shown23);
+    std::vector<QString> captions;
+    for (int i = 0; i < model::kItemCount; ++i) {
+      // Hidden or shown, each box is ticked from the mask.
+      EXPECT_EQ(Box(dialog, i)->isChecked(), model::Has(model::kDefaultMask, model::ItemAt(i)))
+          << i;
+      captions.push_back(Box(dialog, i)->text());
+    }
+    if (mode0_captions.empty()) mode0_captions = captions;
+    if (c.mode != model::Mode::kExercise) {
+      EXPECT_EQ(captions, mode0_captions);
+    }
   }
-  EXPECT_EQ(members_.OptCode, "42");
-
-  // Mode 2 reads as mode 0 but for the caption; a mode outside 1 to 3 counts as mode 0.
-  std::vector<std::pair<QString, bool>> mode0;
-  for (int i = 0; i < model::kItemCount; ++i)
-    mode0.emplace_back(Box(dialog, i)->text(), Box(dialog, i)->isHidden());
-  const QString caption0 = dialog.windowTitle();
-  dialog.Relabel(model::Mode::kInitialRehabilitation);
-  for (int i = 0; i < model::kItemCount; ++i) {
-    EXPECT_EQ(std::make_pair(Box(dialog, i)->text(), Box(dialog, i)->isHidden()), mode0[i]) << i;
-  }
-  EXPECT_EQ(dialog.windowTitle(), "CSV出力項目の設定（初期リハ）");
-  dialog.Relabel(model::ModeOf(-1));
-  EXPECT_EQ(dialog.windowTitle(), caption0);
 }
 
 TEST_F(OptSetTest, ButtonsHandTheMaskBack) {
   struct Case {
     std::string name;
-    std::int32_t cnv_code;
+    std::int32_t mask;
     int mode;
     std::vector<QString> clicks;
-    QString opt_code;
+    Outcome::Kind kind;
+    std::int32_t chosen;
   };
   const std::vector<Case> cases = {
-      {"defaults, mode 0", 1, 0, {"InitButton", "OKButton"}, "15728891"},
-      {"defaults, mode 1", 0x1FFFFFF, 1, {"InitButton", "OKButton"}, "15728891"},
-      {"defaults, mode 2", 2, 2, {"ClearButton", "InitButton", "OKButton"}, "15728891"},
-      {"defaults, mode 3 (box 23 hidden)", 524288, 3, {"InitButton", "OKButton"}, "15728891"},
-      {"only the spare item, never shown", 524288, 0, {"OKButton"}, "524288"},
-      {"bits 25 and 0", 33554433, 3, {"OKButton"}, "1"},
-      {"all bits", -1, 1, {"OKButton"}, "33554431"},
-      {"hidden tick counts", model::kDefaultMask, 3, {"OKButton"}, "15728891"},
-      {"cancel", 5, 0, {"CancelButton"}, "-1"},
-      {"nothing ticked, then cancel", 0, 0, {"OKButton", "CancelButton"}, "-1"},
+      {"defaults, mode 0", 1, 0, {"InitButton", "OKButton"}, Outcome::kChosen, 15728891},
+      {"defaults, mode 1", 0x1FFFFFF, 1, {"InitButton", "OKButton"}, Outcome::kChosen, 15728891},
+      {"defaults, mode 2",
+       2,
+       2,
+       {"ClearButton", "InitButton", "OKButton"},
+       Outcome::kChosen,
+       15728891},
+      {"defaults, mode 3 (box 23 hidden)",
+       524288,
+       3,
+       {"InitButton", "OKButton"},
+       Outcome::kChosen,
+       15728891},
+      {"only the spare item, never shown", 524288, 0, {"OKButton"}, Outcome::kChosen, 524288},
+      {"bits 25 and 0", 33554433, 3, {"OKButton"}, Outcome::kChosen, 1},
+      {"all bits", -1, 1, {"OKButton"}, Outcome::kChosen, 33554431},
+      {"hidden tick counts", model::kDefaultMask, 3, {"OKButton"}, Outcome::kChosen, 15728891},
+      {"cancel", 5, 0, {"CancelButton"}, Outcome::kCancelled, 0},
+      {"nothing ticked, then cancel", 0, 0, {"OKButton", "CancelButton"}, Outcome::kCancelled, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    members_.OptCode = QString::number(c.cnv_code);
-    OptSet dialog(&members_, c.cnv_code);
-    dialog.Relabel(model::ModeOf(c.mode));
+    OptSet dialog(c.mask, model::ModeOf(c.mode));
     dialog.show();
     for (const QString& button : c.clicks) Click(dialog, button);
-    EXPECT_EQ(members_.OptCode, c.opt_code);
+    EXPECT_EQ(dialog.outcome().kind, c.kind);
+    EXPECT_EQ(dialog.outcome().value, c.chosen);
     EXPECT_FALSE(dialog.isVisible());
   }
 }
 
 TEST_F(OptSetTest, OkWithNothingTickedWarnsAndStaysOpen) {
-  OptSet dialog(&members_, 6);
-  dialog.Relabel(model::Mode::kMuscleStrength);
+  OptSet dialog(6, model::Mode::kMuscleStrength);
   dialog.show();
   Click(dialog, "ClearButton");
   Click(dialog, "OKButton");
@@ -100,18 +113,19 @@ TEST_F(OptSetTest, OkWithNothingTickedWarnsAndStaysOpen) {
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_EQ(messages_.shown[0], "変換項目を選択してください。");
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(members_.OptCode, "42");
+  EXPECT_FALSE(dialog.outcome().chosen());
   for (int i = 0; i < model::kItemCount; ++i) EXPECT_FALSE(Box(dialog, i)->isChecked()) << i;
 
   // A box in a state other than unticked counts as ticked.
   Box(dialog, 2)->setTristate(true);
   Box(dialog, 2)->setCheckState(Qt::PartiallyChecked);
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.OptCode, "4");
+  EXPECT_TRUE(dialog.outcome().chosen());
+  EXPECT_EQ(dialog.outcome().value, 4);
 }
 
-TEST_F(OptSetTest, TitleBarEnterAndEscapeLeaveTheMaskInForce) {
-  OptSet dialog(&members_, 6);
+TEST_F(OptSetTest, EnterAndEscapeDoNothingAndTheCloseBoxChoosesNothing) {
+  OptSet dialog(6, model::Mode::kMuscleStrength);
   dialog.show();
   for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
     for (const QString& target :
@@ -123,22 +137,29 @@ TEST_F(OptSetTest, TitleBarEnterAndEscapeLeaveTheMaskInForce) {
       EXPECT_TRUE(dialog.isVisible()) << key << " on " << target.toStdString();
     }
   }
-  EXPECT_EQ(members_.OptCode, "42");
-
   dialog.close();
   EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(members_.OptCode, "42");
+  EXPECT_EQ(dialog.outcome().kind, Outcome::kClosed);
 }
 
-TEST_F(OptSetTest, ModalShowingEndsWithOk) {
-  OptSet dialog(&members_, 3);
-  QTimer::singleShot(0, &dialog, [&] { Click(dialog, "OKButton"); });
-  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-  EXPECT_EQ(members_.OptCode, "3");
+TEST_F(OptSetTest, ChoosingModallyHandsBackTheMaskAndUnloads) {
+  QWidget parent;
+  QTimer::singleShot(0, &parent, [] {
+    auto* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    Click(*dialog, "OKButton");
+  });
+  QString caption;
+  const Outcome outcome = OptSet::chooseItems(&parent, 3, model::Mode::kIsometric,
+                                              [&](QDialog* d) { caption = d->windowTitle(); });
+  EXPECT_EQ(outcome.kind, Outcome::kChosen);
+  EXPECT_EQ(outcome.value, 3);
+  EXPECT_EQ(caption, "CSV出力項目の設定（アイソメトリック）");
+  EXPECT_TRUE(parent.findChildren<OptSet*>().isEmpty());
 }
 
 TEST_F(OptSetTest, LayoutAndTabOrder) {
-  OptSet dialog(&members_, 0);
+  OptSet dialog(0, model::Mode::kMuscleStrength);
   EXPECT_EQ(dialog.size(), QSize(367, 262));
   EXPECT_EQ(Child(dialog, "Frame2")->geometry(), QRect(200, 8, 161, 217));
   EXPECT_EQ(Child(dialog, "Frame3")->geometry(), QRect(8, 104, 185, 121));

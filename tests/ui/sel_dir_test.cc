@@ -16,23 +16,21 @@ using testing::TreeItem;
 
 class SelDirTest : public testing::PathDialogTest {
  protected:
-  // Shows a fresh dialog handed `set_str`, presses "OK" and returns what it handed back.
-  QString OkFrom(const QString& set_str) {
-    members_.SetStr = set_str;
-    SelDir dialog(&members_);
+  // Shows a fresh dialog handed `start`, presses "OK" and returns what it handed back.
+  static QString OkFrom(const QString& start) {
+    SelDir dialog(start);
     dialog.show();
     Click(dialog, "OKButton");
     EXPECT_FALSE(dialog.isVisible());
-    return members_.SetStr;
+    EXPECT_TRUE(dialog.outcome().chosen());
+    return dialog.outcome().value;
   }
-
-  SelDirMembers members_;
 };
 
 TEST_F(SelDirTest, OpensOnTheHandedInDirectoryOrElseTheCurrentOne) {
   struct Case {
     std::string name;
-    QString set_str;
+    QString start;
     QString shown;
   };
   const std::vector<Case> cases = {
@@ -40,36 +38,33 @@ TEST_F(SelDirTest, OpensOnTheHandedInDirectoryOrElseTheCurrentOne) {
       {"trailing separator", Abs("data") + QDir::separator(), Abs("data")},
       {"root keeps its separator", QDir::rootPath(), QDir::toNativeSeparators(QDir::rootPath())},
       {"empty", "", Abs("cwd")},
-      {"cancelled before", "-1", Abs("cwd")},
       {"missing", Abs("data/gone"), Abs("cwd")},
       {"a file", Abs("data/a.csv"), Abs("cwd")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(OkFrom(c.set_str), c.shown);
+    EXPECT_EQ(OkFrom(c.start), c.shown);
   }
 }
 
-TEST_F(SelDirTest, CancelStoresMinusOneAndClosingStoresNothing) {
-  members_.SetStr = Abs("data");
-  {
-    SelDir dialog(&members_);
+TEST_F(SelDirTest, CancelAndTheCloseBoxAreToldApart) {
+  using Outcome = DialogOutcome<QString>;
+  for (const bool cancel : {true, false}) {
+    SelDir dialog(Abs("data"));
     dialog.show();
-    dialog.close();
-  }
-  EXPECT_EQ(members_.SetStr, Abs("data"));
-  {
-    SelDir dialog(&members_);
-    dialog.show();
-    Click(dialog, "CancelButton");
+    if (cancel) {
+      Click(dialog, "CancelButton");
+    } else {
+      dialog.close();
+    }
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.outcome().kind, cancel ? Outcome::kCancelled : Outcome::kClosed);
+    EXPECT_EQ(dialog.outcome().value, QString());
   }
-  EXPECT_EQ(members_.SetStr, "-1");
 }
 
 TEST_F(SelDirTest, HandsBackTheDirectoryClickedInTheTree) {
-  members_.SetStr = Abs("data");
-  SelDir dialog(&members_);
+  SelDir dialog(Abs("data"));
   dialog.show();
   auto* tree = Child<QTreeWidget>(dialog, "Dir1");
   // The tree is open down to the handed-in directory, which shows its subdirectories.
@@ -77,12 +72,11 @@ TEST_F(SelDirTest, HandsBackTheDirectoryClickedInTheTree) {
             QDir::toNativeSeparators(QStorageInfo(Abs("data")).rootPath()));
   ClickItem(tree, TreeItem(tree, "sub2"));
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.SetStr, Abs("data/sub2"));
+  EXPECT_EQ(dialog.outcome().value, Abs("data/sub2"));
 }
 
 TEST_F(SelDirTest, VanishedDirectoriesFallBackToTheLastOneShown) {
-  members_.SetStr = Abs("data/sub1/deeper");
-  SelDir dialog(&members_);
+  SelDir dialog(Abs("data/sub1/deeper"));
   dialog.show();
   auto* tree = Child<QTreeWidget>(dialog, "Dir1");
 
@@ -91,18 +85,18 @@ TEST_F(SelDirTest, VanishedDirectoriesFallBackToTheLastOneShown) {
   ClickItem(tree, TreeItem(tree, "sub2"));
   EXPECT_TRUE(tree->findItems("sub2", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.SetStr, Abs("data/sub1/deeper"));
+  EXPECT_EQ(dialog.outcome().value, Abs("data/sub1/deeper"));
 
   // The shown directory and its parent removed: the nearest one above that still exists.
   dialog.show();
   ASSERT_TRUE(QDir(Abs("data/sub1")).removeRecursively());
   ClickItem(tree, TreeItem(tree, "sub1"));
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.SetStr, Abs("data"));
+  EXPECT_EQ(dialog.outcome().value, Abs("data"));
 }
 
 TEST_F(SelDirTest, DriveListStartsWithTheRootVolume) {
-  SelDir dialog(&members_);
+  SelDir dialog{QString()};
   auto* drives = Child<QComboBox>(dialog, "Drive1");
   ASSERT_GT(drives->count(), 0);
   EXPECT_TRUE(

@@ -21,17 +21,14 @@ QStringList Files(const QListWidget* list) {
   return names;
 }
 
-class SelFileTest : public testing::PathDialogTest {
- protected:
-  SelFileMembers members_;
-};
+using SelFileTest = testing::PathDialogTest;
 
 TEST_F(SelFileTest, SplitsTheHandedInPathAndJoinsItAgainOnOk) {
   const QString sep = QDir::separator();
   const QString root = QDir::toNativeSeparators(QDir::rootPath());  // ends in a separator
   struct Case {
     std::string name;
-    QString set_str;
+    QString start;
     QString file_name;  // in the file-name box
     QString ok;         // handed back by "OK"; empty: the name box is empty, a message shows
   };
@@ -45,9 +42,8 @@ TEST_F(SelFileTest, SplitsTheHandedInPathAndJoinsItAgainOnOk) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    members_.SetStr = c.set_str;
     messages_.shown.clear();
-    SelFile dialog(&members_);
+    SelFile dialog(c.start);
     dialog.show();
     EXPECT_EQ(Child<QLineEdit>(dialog, "FileName")->text(), c.file_name);
     Click(dialog, "OKButton");
@@ -55,18 +51,18 @@ TEST_F(SelFileTest, SplitsTheHandedInPathAndJoinsItAgainOnOk) {
       ASSERT_EQ(messages_.shown.size(), 1u);
       EXPECT_EQ(messages_.shown[0], "ファイル名を選択して下さい。");
       EXPECT_TRUE(dialog.isVisible());
-      EXPECT_EQ(members_.SetStr, c.set_str);
+      EXPECT_FALSE(dialog.outcome().chosen());
     } else {
       EXPECT_TRUE(messages_.shown.empty());
       EXPECT_FALSE(dialog.isVisible());
-      EXPECT_EQ(members_.SetStr, c.ok);
+      EXPECT_TRUE(dialog.outcome().chosen());
+      EXPECT_EQ(dialog.outcome().value, c.ok);
     }
   }
 }
 
 TEST_F(SelFileTest, ListsTheCsvFilesOfTheDirectoryShown) {
-  members_.SetStr = Abs("data/out.csv");
-  SelFile dialog(&members_);
+  SelFile dialog(Abs("data/out.csv"));
   auto* files = Child<QListWidget>(dialog, "File1");
   EXPECT_EQ(Files(files), QStringList());  // the current directory, until shown
   dialog.show();
@@ -83,12 +79,11 @@ TEST_F(SelFileTest, ListsTheCsvFilesOfTheDirectoryShown) {
   ClickItem(tree, TreeItem(tree, "sub2"));
   EXPECT_EQ(Files(files), QStringList());
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.SetStr, Abs("data/sub1/out.csv"));
+  EXPECT_EQ(dialog.outcome().value, Abs("data/sub1/out.csv"));
 }
 
 TEST_F(SelFileTest, ASelectedFileReplacesTheTypedName) {
-  members_.SetStr = Abs("data/out.csv");
-  SelFile dialog(&members_);
+  SelFile dialog(Abs("data/out.csv"));
   dialog.show();
   auto* files = Child<QListWidget>(dialog, "File1");
   auto* name = Child<QLineEdit>(dialog, "FileName");
@@ -105,24 +100,22 @@ TEST_F(SelFileTest, ASelectedFileReplacesTheTypedName) {
   // A typed name is joined as it stands, directories and all.
   name->setText(QString("sub") + QDir::separator() + "x.txt");
   Click(dialog, "OKButton");
-  EXPECT_EQ(members_.SetStr, Abs("data/sub/x.txt"));
+  EXPECT_EQ(dialog.outcome().value, Abs("data/sub/x.txt"));
 }
 
-TEST_F(SelFileTest, CancelStoresMinusOneAndClosingStoresNothing) {
-  members_.SetStr = Abs("data/out.csv");
-  {
-    SelFile dialog(&members_);
+TEST_F(SelFileTest, CancelAndTheCloseBoxAreToldApart) {
+  using Outcome = DialogOutcome<QString>;
+  for (const bool cancel : {true, false}) {
+    SelFile dialog(Abs("data/out.csv"));
     dialog.show();
-    dialog.close();
-  }
-  EXPECT_EQ(members_.SetStr, Abs("data/out.csv"));
-  {
-    SelFile dialog(&members_);
-    dialog.show();
-    Click(dialog, "CancelButton");
+    if (cancel) {
+      Click(dialog, "CancelButton");
+    } else {
+      dialog.close();
+    }
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.outcome().kind, cancel ? Outcome::kCancelled : Outcome::kClosed);
   }
-  EXPECT_EQ(members_.SetStr, "-1");
 }
 
 }  // namespace

@@ -77,6 +77,24 @@ inline void WhenModal(std::function<void(QDialog*)> act) {
   });
 }
 
+// Does `act` in the application's event loop, as the running program does, and tells whether
+// the program then ended: whether the application was asked to leave its event loop within ten
+// seconds (a window closing on its own does not end it here).
+inline bool EndsTheProgram(const std::function<void()>& act) {
+  const bool quit_on_last_window = QApplication::quitOnLastWindowClosed();
+  QApplication::setQuitOnLastWindowClosed(false);
+  QTimer start, give_up;
+  start.setSingleShot(true);
+  give_up.setSingleShot(true);
+  QObject::connect(&start, &QTimer::timeout, act);
+  QObject::connect(&give_up, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  start.start(0);
+  give_up.start(10000);
+  const int code = QApplication::exec();
+  QApplication::setQuitOnLastWindowClosed(quit_on_last_window);
+  return code == 0;
+}
+
 // Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
  public:

@@ -1,11 +1,18 @@
-#include "ui/look.h"
+#include "ui/dialog_building.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+
+#include "model/messages.h"
+#include "ui/dialogs.h"
+#include "ui/dir_list.h"
+#include "ui/drive_list.h"
 
 namespace tallyx::ui {
 namespace {
@@ -32,6 +39,13 @@ QFont PGothicFont() {
 }
 
 QFont ArialFont() { return NinePoint({"Arial", "Liberation Sans", "Nimbus Sans"}); }
+
+QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption,
+                        const QRect& place, const QFont& font) {
+  auto* button = Placed(new QPushButton(FromUtf8(caption), parent), name, place);
+  button->setFont(font);
+  return button;
+}
 
 void FixDialogFrame(QDialog* dialog, int width_twips, int height_twips) {
   dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -81,6 +95,30 @@ void Growth::Place(const Control& c, QSize size) const {
   const int right = moved(c.designed.left() + c.designed.width(), wider, c.edges.right);
   const int bottom = moved(c.designed.top() + c.designed.height(), taller, c.edges.bottom);
   c.widget->setGeometry(left, top, right - left, bottom - top);
+}
+
+PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, Growth* growth,
+                              Growth::Edges dir_growth) {
+  PathControls c;
+  c.drives = Placed(new DriveList(dialog), "Drive1", Twips(0, 120, 3135, 300));
+  c.drives->setFont(PGothicFont());
+  c.dirs = Placed(new DirList(dialog), "Dir1", Twips(0, 480, 3135, dir_height));
+  c.dirs->setFont(PGothicFont());
+  c.okButton = MakeButton(dialog, "OKButton", model::kOkButton, Twips(1080, buttons_top, 975, 375),
+                          PGothicFont());
+  c.cancelButton = MakeButton(dialog, "CancelButton", model::kCancelButton,
+                              Twips(2160, buttons_top, 975, 375), PGothicFont());
+  growth->Add(c.drives, Growth::kWidens);
+  growth->Add(c.dirs, dir_growth);
+  growth->Add(c.okButton, Growth::kKeepsToTheCorner);
+  growth->Add(c.cancelButton, Growth::kKeepsToTheCorner);
+
+  ShowCurrentDirectory(c.drives, c.dirs);
+  QObject::connect(c.drives, &QComboBox::currentIndexChanged, dialog,
+                   [c] { FollowDrive(c.drives, c.dirs); });
+  QObject::connect(c.cancelButton, &QPushButton::clicked, dialog,
+                   [dialog] { dialog->done(kCancelledResult); });
+  return c;
 }
 
 }  // namespace tallyx::ui

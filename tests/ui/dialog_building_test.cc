@@ -1,6 +1,6 @@
 // Every caption of the windows fits its control, measured with the font the control really got:
 // a missing face replaced by a wider one shows here as a clipped caption.
-#include "ui/look.h"
+#include "ui/dialog_building.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTreeWidgetItemIterator>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -114,20 +114,13 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
   tallyx::testing::RecordingSink sink;
   tallyx::testing::WorkDir temp;
   tallyx::testing::ScopedEnv temp_env("TEMP", temp.path());
-  OptSetMembers opt_members;
-  SelDirMembers dir_members;
-  SelFileMembers file_members;
 
   struct Window {
     const char* name;
     std::function<std::unique_ptr<QWidget>()> make;
   };
   const auto opt_set = [&](model::Mode mode) {
-    return [&, mode]() -> std::unique_ptr<QWidget> {
-      auto dialog = std::make_unique<OptSet>(&opt_members, 0);
-      dialog->Relabel(mode);
-      return dialog;
-    };
+    return [mode]() -> std::unique_ptr<QWidget> { return std::make_unique<OptSet>(0, mode); };
   };
   const Window windows[] = {
       {"main window", [] { return std::make_unique<MainForm>(); }},
@@ -135,8 +128,8 @@ TEST(LookTest, EveryCaptionFitsItsControl) {
       {"output items, mode 1", opt_set(model::Mode::kIsometric)},
       {"output items, mode 2", opt_set(model::Mode::kInitialRehabilitation)},
       {"output items, mode 3", opt_set(model::Mode::kExercise)},
-      {"input directory", [&] { return std::make_unique<SelDir>(&dir_members); }},
-      {"output file", [&] { return std::make_unique<SelFile>(&file_members); }},
+      {"input directory", [] { return std::make_unique<SelDir>(QString()); }},
+      {"output file", [] { return std::make_unique<SelFile>(QString()); }},
   };
   for (const Window& window : windows) {
     SCOPED_TRACE(window.name);
@@ -182,10 +175,8 @@ using GrowingDialogTest = testing::PathDialogTest;
 // The path dialogs open at their designed size and may grow, never shrink: the tree takes the
 // room, the buttons keep their size at the bottom right and nothing runs over them.
 TEST_F(GrowingDialogTest, ListsTakeTheRoomAndButtonsKeepToTheCorner) {
-  SelDirMembers dir_members{Abs("data/sub1")};
-  SelFileMembers file_members{Abs("data/sub1/out.csv")};
-  SelDir sel_dir(&dir_members);
-  SelFile sel_file(&file_members);
+  SelDir sel_dir(Abs("data/sub1"));
+  SelFile sel_file(Abs("data/sub1/out.csv"));
   const std::pair<QDialog*, QSize> cases[] = {{&sel_dir, {214, 172}}, {&sel_file, {214, 221}}};
   for (const auto& [dialog, designed] : cases) {
     SCOPED_TRACE(dialog->objectName().toStdString());

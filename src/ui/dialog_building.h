@@ -1,4 +1,5 @@
-// What the dialogs share in their looks: positions given in twips, the fonts, the frames.
+// What building the windows and dialogs shares: positions given in twips, the fonts, named and
+// placed controls, the two kinds of dialog frame, and the controls both path dialogs start with.
 #pragma once
 
 #include <QFont>
@@ -10,6 +11,7 @@
 #include <vector>
 
 class QDialog;
+class QPushButton;
 class QWidget;
 
 namespace tallyx::ui {
@@ -26,6 +28,19 @@ constexpr QRect Twips(int left, int top, int width, int height) {
 inline QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// `widget` named `name` (its Qt object name, which tests and the accessibility tree find) and put
+// at `place` in its parent.
+template <typename W>
+W* Placed(W* widget, const char* name, const QRect& place) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(place);
+  return widget;
+}
+
+// A push button of `parent`, named and placed, with `caption` in `font`.
+QPushButton* MakeButton(QWidget* parent, const char* name, std::string_view caption,
+                        const QRect& place, const QFont& font);
 
 // The 9-point fonts of the windows. Each names the Windows face first and look-alikes for
 // desktops that lack it, so that no Japanese caption falls back to a Latin font.
@@ -74,5 +89,22 @@ class Growth : public QObject {
 // the dialog window's own, so every new window opens at the given size again. The controls
 // follow the dialog's growth as they are added to the Growth it returns (owned by the dialog).
 Growth* GrowableDialogFrame(QDialog* dialog, int width_twips, int height_twips);
+
+class DriveList;
+class DirList;
+
+// What the two path dialogs both start with: `Drive1` above `Dir1` (of `dir_height` twips),
+// "OK" and "ｷｬﾝｾﾙ" in a row at `buttons_top`, both lists on the current directory, the directory
+// list following the drive list, and "ｷｬﾝｾﾙ" ending the dialog as cancelled. As the
+// dialog grows, the drive list widens, the directory list's edges move by `dir_growth` and the
+// buttons keep to the bottom right corner.
+struct PathControls {
+  DriveList* drives;
+  DirList* dirs;
+  QPushButton* okButton;
+  QPushButton* cancelButton;
+};
+PathControls MakePathControls(QDialog* dialog, int dir_height, int buttons_top, Growth* growth,
+                              Growth::Edges dir_growth);
 
 }  // namespace tallyx::ui
