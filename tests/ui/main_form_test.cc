@@ -54,7 +54,7 @@ std::string IniFile(const std::vector<std::string>& lines) {
 const std::vector<std::string> kFirstExitFile = {
     "[SYSTEM]",
     "MODE = 0",
-    "OPTCODE = 15728891",
+    "OPTCODE = " + std::to_string(model::kDefaultMask),
     "PATH = C:\\Kyrova\\BrawnResults    (筋力測定 )",
     "FILTER = Brawn_*.txt     (筋力測定 )",
     "OUTPUT = C:\\Kyrova\\Sample1.csv",
@@ -126,7 +126,13 @@ TEST_F(MainFormTest, StartsFromTheSettingsFile) {
     QString path, filter, output;
   };
   const Case cases[] = {
-      {"no file", {}, 0, 15728891, DirectoryEntry(0), FilterEntry(0), "C:\\Kyrova\\Sample1.csv"},
+      {"no file",
+       {},
+       0,
+       model::kDefaultMask,
+       DirectoryEntry(0),
+       FilterEntry(0),
+       "C:\\Kyrova\\Sample1.csv"},
       {"every key",
        {"[SYSTEM]", "MODE = 3", "OPTCODE = 123", "PATH = /data/x", "FILTER = mine*.txt",
         "OUTPUT = /out/a.csv"},
@@ -145,7 +151,7 @@ TEST_F(MainFormTest, StartsFromTheSettingsFile) {
       {"mode naming no entry",
        {"[SYSTEM]", "MODE = 7"},
        0,
-       15728891,
+       model::kDefaultMask,
        DirectoryEntry(0),
        FilterEntry(0),
        "C:\\Kyrova\\Sample1.csv"},
@@ -680,7 +686,7 @@ TEST_F(MainFormTest, OutputItemsHandOver) {
          click(d, "InitButton");
          click(d, "OKButton");
        },
-       15728891},
+       model::kDefaultMask},
       {"one box then OK",
        [&](QDialog* d) {
          click(d, "ClearButton");
@@ -940,7 +946,7 @@ TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
   auto form = Start();
   EXPECT_EQ(form->size(), QSize(324, 168));
   EXPECT_EQ(form->minimumSize(), form->maximumSize());
-  EXPECT_EQ(form->windowTitle(), Q("Kyrova データ集計ツール"));
+  EXPECT_EQ(form->windowTitle(), Q(model::kWindowCaption));
   struct Control {
     const char* name;
     QRect place;
