@@ -1,14 +1,15 @@
 #include "app/cli.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
 #include "convert/run.h"
-#include "model/model.h"
-#include "text/parse.h"
-#include "settings/settings.h"
 #include "model/messages.h"
+#include "model/model.h"
+#include "settings/settings.h"
+#include "text/parse.h"
 
 namespace tallyx::app {
 namespace {
@@ -68,28 +69,28 @@ struct Options {
   bool caption = false;
 };
 
+// The options that take no value.
+struct Flag {
+  std::string_view name;
+  bool Options::*field;
+};
+constexpr Flag kFlags[] = {
+    {"--help", &Options::help},
+    {"-h", &Options::help},
+    {"--skip-broken", &Options::skip_broken},
+    {"--version", &Options::version},
+    {"--default-mask", &Options::default_mask},
+    {"--caption", &Options::caption},
+};
+
 // Parses the arguments; the error text when they are wrong.
 std::optional<std::string> Parse(const std::vector<std::string>& args, Options* o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      o->help = true;
-      continue;
-    }
-    if (a == "--skip-broken") {
-      o->skip_broken = true;
-      continue;
-    }
-    if (a == "--version") {
-      o->version = true;
-      continue;
-    }
-    if (a == "--default-mask") {
-      o->default_mask = true;
-      continue;
-    }
-    if (a == "--caption") {
-      o->caption = true;
+    const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
+                                   [&](const Flag& f) { return a == f.name; });
+    if (flag != std::end(kFlags)) {
+      o->*flag->field = true;
       continue;
     }
     std::string name = a;
