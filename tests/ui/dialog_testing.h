@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
+#include <stdexcept>
 #include <vector>
 
 #include "ui/message_sink.h"
@@ -35,15 +36,17 @@ class DialogTest : public ::testing::Test {
   MessageRecorder messages_;
 };
 
+// The child of `parent` named `name`; a test that looks for one that is not there stops, with the
+// name, rather than going on with a null pointer.
 template <typename T = QWidget>
 T* Child(const QWidget& parent, const QString& name) {
   T* child = parent.findChild<T*>(name);
-  EXPECT_NE(child, nullptr) << name.toStdString();
+  if (child == nullptr) throw std::runtime_error("no widget named " + name.toStdString());
   return child;
 }
 
 inline void Click(const QWidget& dialog, const QString& button) {
-  if (auto* b = Child<QAbstractButton>(dialog, button)) b->click();
+  Child<QAbstractButton>(dialog, button)->click();
 }
 
 // A left click at `pos` in `widget`, as the mouse makes it.
