@@ -15,9 +15,9 @@
 
 #include "check.h"
 #include "platform/codec.h"
-#include "text/parse.h"
 #include "settings/ini.h"
 #include "support/faulty_fs.h"
+#include "text/parse.h"
 
 namespace {
 
@@ -74,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A value that CP932 represents reads back trimmed.
   const std::string trimmed(text::TrimBlanks(value));
   const std::string read_back = settings::ReadIni(g_path, "SYSTEM", key, g_fs);
-  if (text::IsValidUtf8(trimmed) &&
-      platform::FromCp932(platform::ToCp932(trimmed)) == trimmed) {
+  if (text::IsValidUtf8(trimmed) && platform::FromCp932(platform::ToCp932(trimmed)) == trimmed) {
     FUZZ_CHECK(read_back == trimmed);
   }
   for (int k = 0; k < 5; ++k) {

@@ -34,7 +34,7 @@ class Section {
     const text::LineReader::Status status = in_->Next(&current_);
     if (status == text::LineReader::Status::kLine) return true;
     fault_->kind = status == text::LineReader::Status::kEnd ? SectionFault::Kind::kEnds
-                                                                : SectionFault::Kind::kReadError;
+                                                            : SectionFault::Kind::kReadError;
     fault_->line = in_->lines_read() + 1;
     return false;
   }

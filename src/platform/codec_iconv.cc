@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "text/chars.h"
 #include "platform/codec.h"
+#include "text/chars.h"
 
 namespace tallyx::platform {
 namespace {

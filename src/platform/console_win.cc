@@ -4,9 +4,9 @@
 #include <array>
 #include <streambuf>
 
-#include "text/chars.h"
 #include "platform/native.h"
 #include "platform/utf16.h"
+#include "text/chars.h"
 
 namespace tallyx::platform::native {
 namespace {

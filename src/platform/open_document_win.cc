@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/native.h"
-#include "text/paths.h"
 #include "platform/utf16.h"
+#include "text/paths.h"
 
 namespace tallyx::platform::native {
 namespace {
