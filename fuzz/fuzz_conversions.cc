@@ -10,11 +10,13 @@
 
 #include "check.h"
 #include "platform/codec.h"
+#include "text/chars.h"
 #include "text/parse.h"
 
 namespace {
 
 using namespace tallyx::platform;
+using namespace tallyx::text;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);

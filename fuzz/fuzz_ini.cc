@@ -17,6 +17,7 @@
 #include "platform/codec.h"
 #include "settings/ini.h"
 #include "support/faulty_fs.h"
+#include "text/chars.h"
 #include "text/parse.h"
 
 namespace {

@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   in.filter_text = "r?";
   in.output_path = g_dir + "out/out.csv";
   g_fs.Reset();
-  const convert::RunResult r = convert::RunConversion(in, g_fs);
+  const convert::RunResult r = convert::ConversionRun(in, g_fs).Execute();
 
   FUZZ_CHECK(g_fs.OpenHandles() == 0);
   for (std::size_t i = 0; i < files.size(); ++i) {
