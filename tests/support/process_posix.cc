@@ -25,6 +25,8 @@ std::string HideFile(const std::string& path) {
 
 bool PermissionsAreEnforced() { return ::geteuid() != 0; }
 
+bool OpenerIsAProgramOnPath() { return true; }
+
 void SetEnv(const std::string& name, const std::string& value) {
   ::setenv(name.c_str(), value.c_str(), 1);
 }

@@ -80,6 +80,8 @@ std::string HideFile(const std::string& path) {
 
 bool PermissionsAreEnforced() { return false; }
 
+bool OpenerIsAProgramOnPath() { return false; }
+
 // Both copies of the environment: the system's, which the program reads, and the C runtime's,
 // which getenv (and Qt) read.
 void SetEnv(const std::string& name, const std::string& value) {

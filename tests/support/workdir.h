@@ -45,6 +45,10 @@ std::string HideFile(const std::string& path);
 // root, nor on Windows, where the permission bits say little).
 bool PermissionsAreEnforced();
 
+// Whether the desktop's opener is a program found on PATH ("xdg-open"), which a test can stand in
+// for with a shell script; on Windows the shell's own "Open" answers.
+bool OpenerIsAProgramOnPath();
+
 struct ProcessResult {
   int exit_code = -1;
   std::string out;

@@ -12,8 +12,6 @@
 #include "support/result_files.h"
 #include "support/workdir.h"
 
-#ifndef _WIN32
-
 namespace tallyx {
 namespace {
 
@@ -635,5 +633,3 @@ TEST_F(Cli, ListsTheOutputItemsOfAMode) {
 
 }  // namespace
 }  // namespace tallyx
-
-#endif  // _WIN32

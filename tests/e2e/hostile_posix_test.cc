@@ -5,8 +5,6 @@
 //
 // The largest cases (1 GiB of waveform, 100,000 files) run when TALLYX_HEAVY_TESTS=1, as CI sets.
 // Links, FIFOs, devices and permissions are those of POSIX systems.
-#ifndef _WIN32
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -341,5 +339,3 @@ TEST_F(Hostile, HundredThousandFiles) {
 
 }  // namespace
 }  // namespace tallyx
-
-#endif  // _WIN32
