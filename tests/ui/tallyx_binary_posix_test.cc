@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "model/messages.h"
 #include "support/result_files.h"
 #include "support/workdir.h"
 
@@ -83,7 +84,7 @@ TEST(TallyxBinaryTest, WindowUnderXvfbHasItsSizeAndEndsFromItsButton) {
   const std::string info = temp.Read("xwininfo.txt");
   EXPECT_NE(info.find("Width: 324\n"), std::string::npos) << info;
   EXPECT_NE(info.find("Height: 168\n"), std::string::npos) << info;
-  EXPECT_NE(temp.Read("xprop.txt").find("Kyrova データ集計ツール"), std::string::npos);
+  EXPECT_NE(temp.Read("xprop.txt").find(model::kWindowCaption), std::string::npos);
   // A drawn window, not an empty area: captions, frames and boxes give many shades.
   EXPECT_GT(std::stoi(temp.Read("colours.txt")), 20);
   // F1 found the page where the package puts it.

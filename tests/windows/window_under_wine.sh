@@ -53,7 +53,7 @@ rm -f "$temp/Tallyx.ini"
 cd "$WINEPREFIX/drive_c"
 wine "$exe" >"$shots/tallyx.log" 2>&1 &
 pid=$!
-wid=$(wait_window "^Kyrova" 60) || fail "no main window"
+wid=$(wait_window "^$caption\$" 60) || fail "no main window"
 xwininfo -id "$wid" >"$shots/xwininfo.txt"
 xprop -id "$wid" _NET_WM_NAME >"$shots/xprop.txt"
 shot "$wid" "$shots/main.png" || fail "main window not drawn"
@@ -151,7 +151,7 @@ for scale in "120 405 210" "144 486 252"; do
   caption_test "$dpi"
   wine "$exe" >"$shots/tallyx-$dpi.log" 2>&1 &
   pid=$!
-  wid=$(wait_window "^Kyrova" 60) || fail "no main window at $dpi DPI"
+  wid=$(wait_window "^$caption\$" 60) || fail "no main window at $dpi DPI"
   xwininfo -id "$wid" >"$shots/xwininfo-$dpi.txt"
   shot "$wid" "$shots/main-$dpi.png" || fail "main window not drawn at $dpi DPI"
   if [ "$dpi" = 144 ]; then
