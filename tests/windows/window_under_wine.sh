@@ -27,9 +27,11 @@ rm -f "$shots"/*.png
 fail() { echo "FAIL: $*"; exit 1; }
 wineserver -k 2>/dev/null || true
 # Nor may that server hold the caller's output open after the end. The prefix is the build's
-# own, shared with the other tests: it is left at 96 DPI, without the platform option.
+# own, shared with the other tests: it is left at 96 DPI, without the platform option, and its
+# server is waited out, so that a test started next does not meet a server going away ("wine
+# client error: recvmsg: Connection reset by peer").
 trap 'wine reg delete "HKCU\\Control Panel\\Desktop" /v LogPixels /f >/dev/null 2>&1 || true
-      clear_qt_platform; wineserver -k 2>/dev/null || true' EXIT
+      clear_qt_platform; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
 
 # The browser Wine starts for a web page hands it to the desktop's opener: a stand-in here,
 # which notes what it is handed. (Set before Wine's server starts, whose programs take it on.)
