@@ -1,0 +1,61 @@
+// One result file as the viewer holds it: the cells of its items, exactly as the CSV data line
+// of a conversion run carries them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/result_reader.h"
+#include "model/model.h"
+#include "text/line_io.h"
+
+namespace tallyx::progress {
+
+// The items a folder's list keeps of every file: enough for the patients, their session tables
+// and trends. A selected measurement is read again with every item (kDetailItems).
+inline constexpr std::int32_t kListItems =
+    model::MaskOf({model::Item::kName, model::Item::kPatientCode, model::Item::kUserId,
+                   model::Item::kBirthDate, model::Item::kSex, model::Item::kHeight,
+                   model::Item::kWeight, model::Item::kPedalOrigin, model::Item::kStrengthSetting,
+                   model::Item::kPedalDirection, model::Item::kCalories, model::Item::kDate,
+                   model::Item::kTime, model::Item::kMaximum});
+// Every item the result section holds (not the file name nor the waveform, which are no lines
+// of it).
+inline constexpr std::int32_t kDetailItems =
+    model::kAllItemsMask & ~model::MaskOf({model::Item::kFileName, model::Item::kWaveform});
+
+// The cells of one result file's items, CP932 as in the file.
+class Measurement {
+ public:
+  // Reads the result section of the file `in` reads, as the first file of a run (the turn
+  // count starts at 0), keeping the items of `mask`. False, with `fault` set, when the file
+  // breaks the layout; the reader then stands where it stopped, else at the waveform section.
+  bool Read(text::LineReader* in, model::Mode mode, std::int32_t mask,
+            convert::SectionFault* fault);
+
+  // Cell `n` (1-based) of the item's group: the text between its commas in the CSV line. None
+  // when the item was not kept or its group has fewer cells.
+  std::optional<std::string_view> Cell(model::Item item, int n) const;
+  // The cells of the per-turn group, one turn after another, each turn `group` cells wide.
+  std::vector<std::string_view> Cells(model::Item item) const;
+
+  // The patient this measurement belongs to (CP932): its patient code, else its user ID, both
+  // trimmed; empty when both are.
+  std::string_view PatientKey() const;
+
+  std::size_t MemoryUse() const { return cells_.capacity(); }
+
+ private:
+  std::string cells_;  // the CSV line's cells of the kept items, each group ending in ","
+  // Where each item's groups lie in cells_; begin == end when not kept.
+  struct Range {
+    std::uint32_t begin = 0, end = 0;
+  };
+  std::array<Range, model::kItemCount> ranges_{};
+};
+
+}  // namespace tallyx::progress
