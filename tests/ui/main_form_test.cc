@@ -937,30 +937,50 @@ TEST_F(MainFormTest, F1OpensTheGuideAtTheSectionOfItsWindow) {
   }
 }
 
+// Made wider (never taller or narrower), the boxes stretch and what lies at their right end
+// keeps to the border; the rest stays.
 TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
   auto form = Start();
   EXPECT_EQ(form->size(), QSize(324, 168));
-  EXPECT_EQ(form->minimumSize(), form->maximumSize());
+  EXPECT_EQ(form->minimumSize(), QSize(324, 168));
+  EXPECT_EQ(form->maximumHeight(), 168);
+  EXPECT_GT(form->maximumWidth(), 324);
   EXPECT_EQ(form->windowTitle(), Q(model::kWindowCaption));
+  enum Growth { kStays, kWidens, kKeepsRight };
   struct Control {
     const char* name;
     QRect place;
+    Growth growth = kStays;
   };
   const Control controls[] = {
-      {"CnvModeD", {24, 16, 30, 15}},   {"CbMode", {64, 16, 257, 20}},
-      {"Bt_path", {8, 41, 49, 25}},     {"CbPath", {64, 45, 257, 20}},
-      {"Label1", {18, 75, 29, 15}},     {"CbFilter", {64, 75, 257, 20}},
-      {"Bt_File", {8, 100, 49, 25}},    {"txtOutput", {64, 104, 209, 20}},
-      {"Bt_Excel", {280, 100, 41, 25}}, {"Bt_Init", {8, 140, 65, 25}},
-      {"Bt_Opt", {80, 140, 65, 25}},    {"Bt_Exec", {184, 140, 65, 25}},
-      {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 106, 17}},
+      {"CnvModeD", {24, 16, 30, 15}},
+      {"CbMode", {64, 16, 257, 20}, kWidens},
+      {"Bt_path", {8, 41, 49, 25}},
+      {"CbPath", {64, 45, 257, 20}, kWidens},
+      {"Label1", {18, 75, 29, 15}},
+      {"CbFilter", {64, 75, 257, 20}, kWidens},
+      {"Bt_File", {8, 100, 49, 25}},
+      {"txtOutput", {64, 104, 209, 20}, kWidens},
+      {"Bt_Excel", {280, 100, 41, 25}, kKeepsRight},
+      {"Bt_Init", {8, 140, 65, 25}},
+      {"Bt_Opt", {80, 140, 65, 25}},
+      {"Bt_Exec", {184, 140, 65, 25}, kKeepsRight},
+      {"Bt_End", {256, 140, 65, 25}, kKeepsRight},
+      {"Label4", {216, 0, 106, 17}, kKeepsRight},
   };
-  for (const Control& c : controls) {
-    QWidget* hit = form->childAt(c.place.center());
-    while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
-    ASSERT_NE(hit, nullptr) << c.name;
-    EXPECT_EQ(hit->objectName(), QString::fromLatin1(c.name));
-    EXPECT_EQ(hit->geometry(), c.place) << c.name;
+  form->show();
+  for (const int wider : {0, 200, 0}) {
+    SCOPED_TRACE(wider);
+    form->resize(324 + wider, 168);
+    for (const Control& c : controls) {
+      const QRect place = c.place.adjusted(c.growth == kKeepsRight ? wider : 0, 0,
+                                           c.growth == kStays ? 0 : wider, 0);
+      QWidget* hit = form->childAt(place.center());
+      while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
+      ASSERT_NE(hit, nullptr) << c.name;
+      EXPECT_EQ(hit->objectName(), QString::fromLatin1(c.name));
+      EXPECT_EQ(hit->geometry(), place) << c.name;
+    }
   }
 }
 
