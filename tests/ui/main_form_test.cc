@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "model/messages.h"
@@ -946,35 +947,29 @@ TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
   EXPECT_EQ(form->maximumHeight(), 168);
   EXPECT_GT(form->maximumWidth(), 324);
   EXPECT_EQ(form->windowTitle(), Q(model::kWindowCaption));
-  enum Growth { kStays, kWidens, kKeepsRight };
   struct Control {
     const char* name;
     QRect place;
-    Growth growth = kStays;
   };
   const Control controls[] = {
-      {"CnvModeD", {24, 16, 30, 15}},
-      {"CbMode", {64, 16, 257, 20}, kWidens},
-      {"Bt_path", {8, 41, 49, 25}},
-      {"CbPath", {64, 45, 257, 20}, kWidens},
-      {"Label1", {18, 75, 29, 15}},
-      {"CbFilter", {64, 75, 257, 20}, kWidens},
-      {"Bt_File", {8, 100, 49, 25}},
-      {"txtOutput", {64, 104, 209, 20}, kWidens},
-      {"Bt_Excel", {280, 100, 41, 25}, kKeepsRight},
-      {"Bt_Init", {8, 140, 65, 25}},
-      {"Bt_Opt", {80, 140, 65, 25}},
-      {"Bt_Exec", {184, 140, 65, 25}, kKeepsRight},
-      {"Bt_End", {256, 140, 65, 25}, kKeepsRight},
-      {"Label4", {216, 0, 106, 17}, kKeepsRight},
+      {"CnvModeD", {24, 16, 30, 15}},   {"CbMode", {64, 16, 257, 20}},
+      {"Bt_path", {8, 41, 49, 25}},     {"CbPath", {64, 45, 257, 20}},
+      {"Label1", {18, 75, 29, 15}},     {"CbFilter", {64, 75, 257, 20}},
+      {"Bt_File", {8, 100, 49, 25}},    {"txtOutput", {64, 104, 209, 20}},
+      {"Bt_Excel", {280, 100, 41, 25}}, {"Bt_Init", {8, 140, 65, 25}},
+      {"Bt_Opt", {80, 140, 65, 25}},    {"Bt_Exec", {184, 140, 65, 25}},
+      {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 106, 17}},
   };
+  const std::set<std::string> widens = {"CbMode", "CbPath", "CbFilter", "txtOutput"};
+  const std::set<std::string> keeps_right = {"Bt_Excel", "Bt_Exec", "Bt_End", "Label4"};
   form->show();
   for (const int wider : {0, 200, 0}) {
     SCOPED_TRACE(wider);
     form->resize(324 + wider, 168);
     for (const Control& c : controls) {
-      const QRect place = c.place.adjusted(c.growth == kKeepsRight ? wider : 0, 0,
-                                           c.growth == kStays ? 0 : wider, 0);
+      const bool right = keeps_right.contains(c.name);
+      const QRect place =
+          c.place.adjusted(right ? wider : 0, 0, right || widens.contains(c.name) ? wider : 0, 0);
       QWidget* hit = form->childAt(place.center());
       while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
       ASSERT_NE(hit, nullptr) << c.name;
