@@ -25,39 +25,6 @@ namespace why = model::failure_reason;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The system's words for `failure`, after a Japanese reason when it is a common one.
-std::string SystemWords(const platform::SystemFailure& failure) {
-  namespace sys = model::system_reason;
-  using platform::FailureKind;
-  std::string_view japanese;
-  switch (failure.kind) {
-    case FailureKind::kOther:
-      break;
-    case FailureKind::kNoEntry:
-      japanese = sys::kNoEntry;
-      break;
-    case FailureKind::kAccessDenied:
-      japanese = sys::kAccessDenied;
-      break;
-    case FailureKind::kDiskFull:
-      japanese = sys::kDiskFull;
-      break;
-    case FailureKind::kReadOnly:
-      japanese = sys::kReadOnly;
-      break;
-    case FailureKind::kIsDirectory:
-      japanese = sys::kIsFolder;
-      break;
-    case FailureKind::kNotDirectory:
-      japanese = sys::kNotFolder;
-      break;
-    case FailureKind::kNameTooLong:
-      japanese = sys::kNameTooLong;
-      break;
-  }
-  return model::ExplainedSystemWords(japanese, failure.words);
-}
-
 // A reason with the system's words for the failure that has just happened on this thread.
 std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
   return WithSystemWords(reason, SystemWords(fs.LastFailure()));
@@ -345,6 +312,38 @@ class Run {
 };
 
 }  // namespace
+
+std::string SystemWords(const platform::SystemFailure& failure) {
+  namespace sys = model::system_reason;
+  using platform::FailureKind;
+  std::string_view japanese;
+  switch (failure.kind) {
+    case FailureKind::kOther:
+      break;
+    case FailureKind::kNoEntry:
+      japanese = sys::kNoEntry;
+      break;
+    case FailureKind::kAccessDenied:
+      japanese = sys::kAccessDenied;
+      break;
+    case FailureKind::kDiskFull:
+      japanese = sys::kDiskFull;
+      break;
+    case FailureKind::kReadOnly:
+      japanese = sys::kReadOnly;
+      break;
+    case FailureKind::kIsDirectory:
+      japanese = sys::kIsFolder;
+      break;
+    case FailureKind::kNotDirectory:
+      japanese = sys::kNotFolder;
+      break;
+    case FailureKind::kNameTooLong:
+      japanese = sys::kNameTooLong;
+      break;
+  }
+  return model::ExplainedSystemWords(japanese, failure.words);
+}
 
 std::string SectionFaultReason(platform::FileSystem& fs, const FetchedFile& file,
                           const SectionFault& fault) {

@@ -89,6 +89,9 @@ class ConversionRun {
   std::atomic<bool> stop_{false};
 };
 
+// The system's words for `failure`, after a Japanese reason when it is a common one.
+std::string SystemWords(const platform::SystemFailure& failure);
+
 // The result files a Path and a Filter box text name, listed as a run lists them.
 struct ResultListing {
   std::string directory;  // ends in a separator

@@ -21,7 +21,7 @@ std::string UnreadableDetail(platform::FileSystem& fs, const std::string& path,
                              const convert::FetchedFile& file,
                              const convert::SectionFault* fault) {
   if (fault == nullptr) {
-    return model::FailureDetail(path, 0, model::WithSystemWords(why::kCannotOpen, file.reason()));
+    return model::FailureDetail(path, 0, model::WithSystemWords(why::kCannotOpen, convert::SystemWords(file.reason())));
   }
   return model::FailureDetail(path, fault->line, convert::SectionFaultReason(fs, file, *fault));
 }

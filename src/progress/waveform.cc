@@ -84,7 +84,7 @@ bool ReadWaveform(platform::FileSystem& fs, const std::string& path, model::Mode
   convert::FetchedFile file;
   file.Open(fs, path);
   if (!file.opened()) {
-    *failure = model::FailureDetail(path, 0, model::WithSystemWords(why::kCannotOpen, file.reason()));
+    *failure = model::FailureDetail(path, 0, model::WithSystemWords(why::kCannotOpen, convert::SystemWords(file.reason())));
     return false;
   }
   text::LineReader reader;
@@ -102,7 +102,7 @@ bool ReadWaveform(platform::FileSystem& fs, const std::string& path, model::Mode
     if (status == text::LineReader::Status::kLine) continue;
     const std::string reason = status == text::LineReader::Status::kEnd
                                    ? std::string(why::kEndsBefore)
-                                   : model::WithSystemWords(why::kCannotRead, fs.LastErrorText());
+                                   : model::WithSystemWords(why::kCannotRead, convert::SystemWords(fs.LastFailure()));
     *failure = model::FailureDetail(path, reader.lines_read() + 1, reason);
     return false;
   }
@@ -115,7 +115,7 @@ bool ReadWaveform(platform::FileSystem& fs, const std::string& path, model::Mode
     if (status == text::LineReader::Status::kEnd) break;
     if (status == text::LineReader::Status::kError) {
       *failure = model::FailureDetail(path, reader.lines_read() + 1,
-                                      model::WithSystemWords(why::kCannotRead, fs.LastErrorText()));
+                                      model::WithSystemWords(why::kCannotRead, convert::SystemWords(fs.LastFailure())));
       return false;
     }
     if (out->samples == kMaxSamples) {
