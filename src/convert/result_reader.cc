@@ -26,8 +26,9 @@ bool CutAtTab(std::string_view s, std::string_view* before) {
 // Walks the lines of one file for one mode and mask, appending cells to the data line.
 class Section {
  public:
-  Section(text::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault)
-      : in_(in), mask_(mask), out_(out), fault_(fault) {}
+  Section(text::LineReader* in, std::int32_t mask, std::string* out, SectionFault* fault,
+          ItemRanges* ranges)
+      : in_(in), mask_(mask), out_(out), fault_(fault), ranges_(ranges) {}
 
   // Reads the next line into current(); false at the end of the file or on a read failure.
   bool Read() {
@@ -56,7 +57,11 @@ class Section {
   // Reads one line and appends its cell when `item` is selected.
   bool Cell(Item item) {
     if (!Read()) return false;
-    if (Selected(item)) AppendCurrent();
+    if (Selected(item)) {
+      const std::size_t begin = out_->size();
+      AppendCurrent();
+      Kept(item, begin);
+    }
     return true;
   }
   bool Cells(Item item, int count) {
@@ -66,6 +71,14 @@ class Section {
     return true;
   }
   bool Selected(Item item) const { return model::Has(mask_, item); }
+  std::size_t size() const { return out_->size(); }
+  // Records that `item` has added the cells from `begin` to the end of the line so far.
+  void Kept(Item item, std::size_t begin) {
+    if (ranges_ == nullptr) return;
+    CellRange& r = (*ranges_)[static_cast<std::size_t>(model::BitOf(item))];
+    if (r.begin == r.end) r.begin = static_cast<std::uint32_t>(begin);
+    r.end = static_cast<std::uint32_t>(out_->size());
+  }
   void Append(std::string_view text) { out_->append(text); }
   // `n` in decimal and ",".
   void AppendCell(int n) {
@@ -85,6 +98,7 @@ class Section {
   std::int32_t mask_;
   std::string* out_;
   SectionFault* fault_;
+  ItemRanges* ranges_;
   std::string_view current_;
 };
 
@@ -125,13 +139,17 @@ bool DateAndTime(Section* s) {
   if (!time) return s->Broken(SectionFault::Kind::kNotATime, time_text);
 
   if (s->Selected(Item::kDate)) {
+    const std::size_t begin = s->size();
     s->Append(date);
     s->Append(",");
+    s->Kept(Item::kDate, begin);
   }
   if (s->Selected(Item::kTime)) {
+    const std::size_t begin = s->size();
     s->AppendCell(time->hour);
     s->AppendCell(time->minute);
     s->AppendCell(time->second);
+    s->Kept(Item::kTime, begin);
   }
   return true;
 }
@@ -142,8 +160,10 @@ bool CommonHead(Section* s) {
   if (s->Selected(Item::kUserId)) {  // line 3: user ID, cut at TAB, not trimmed
     std::string_view id;
     if (!CutAtTab(s->current(), &id)) return s->Broken(SectionFault::Kind::kNoTab);
+    const std::size_t begin = s->size();
     s->Append(id);
     s->Append(",");
+    s->Kept(Item::kUserId, begin);
   }
   return DateAndTime(s) && s->Cell(Item::kName) && s->Cell(Item::kBirthDate) &&
          s->Cell(Item::kSex) && s->Cell(Item::kPatientCode) && s->Skip(2) &&
@@ -192,8 +212,10 @@ bool Isometric(Section* s, std::int16_t* turns) {
   for (int i = 1; i <= *turns; ++i) {
     if (!s->Read()) return false;
     if (s->Selected(Item::kPerTurn)) {
+      const std::size_t begin = s->size();
       s->AppendCell(i);
       s->AppendCurrent();
+      s->Kept(Item::kPerTurn, begin);
     }
   }
   return true;
@@ -213,22 +235,30 @@ bool Exercise(Section* s) {
   if (!s->Skip(1) || !s->Cell(Item::kStrengthSetting)) return false;
   if (!s->Read()) return false;  // line 21: target range
   if (s->Selected(Item::kAssistSpeed)) {
+    const std::size_t begin = s->size();
     if (text::ContainsCp932(s->current(), kTargetRange)) {
       s->AppendCurrent();
     } else {
       s->Append(",,,");
     }
+    s->Kept(Item::kAssistSpeed, begin);
   }
   if (!s->Read()) return false;  // line 22: relative intensity, or already the therapy phase
   if (s->Selected(Item::kPedalTurns)) {
+    const std::size_t begin = s->size();
     if (text::ContainsCp932(s->current(), kRelativeIntensity)) {
       s->AppendCurrent();
     } else {
       s->Append(",,");
     }
+    s->Kept(Item::kPedalTurns, begin);
   }
   if (!text::ContainsCp932(s->current(), kTherapyPhase) && !s->Read()) return false;
-  if (s->Selected(Item::kPedalOrigin)) s->AppendCurrent();  // line k: therapy phase
+  if (s->Selected(Item::kPedalOrigin)) {  // line k: therapy phase
+    const std::size_t begin = s->size();
+    s->AppendCurrent();
+    s->Kept(Item::kPedalOrigin, begin);
+  }
   // Then the exercise time and the calories.
   return s->Cell(Item::kPedalDirection) && s->Cell(Item::kCalories) && s->Skip(1) &&
          s->Cells(Item::kMaximum, 4);
@@ -237,8 +267,9 @@ bool Exercise(Section* s) {
 }  // namespace
 
 bool ReadResultSection(text::LineReader* in, model::Mode mode, std::int32_t mask,
-                       std::int16_t* turns, std::string* line, SectionFault* fault) {
-  Section s(in, mask, line, fault);
+                       std::int16_t* turns, std::string* line, SectionFault* fault,
+                       ItemRanges* ranges) {
+  Section s(in, mask, line, fault, ranges);
   if (!CommonHead(&s)) return false;
   switch (mode) {
     case model::Mode::kMuscleStrength:

@@ -4,6 +4,7 @@
 // own CP932 bytes, copied unchanged.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,13 +28,23 @@ struct SectionFault {
   std::string text;  // CP932, as in the file
 };
 
+// Where an item's cells lie in the data line: bytes [begin, end), the final "," of its group
+// included; the groups of an item that repeats (one per turn) make one range. begin == end for
+// an item that added no cell.
+struct CellRange {
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+};
+using ItemRanges = std::array<CellRange, model::kItemCount>;
+
 // Reads lines 1 to the end of the result section and appends the cells of the items selected in
 // `mask` to `line`. `turns` is the run's turn count: it carries over from file to file and is
 // updated when the file's count line is numeric. False when the file breaks the layout (it ends
 // early, a required TAB is missing, the time is not a time, a count is out of range) or cannot
 // be read; `fault` then says where and why. Afterwards the reader stands at the first line of
-// the waveform section.
+// the waveform section. With `ranges`, each item's range in `line` is recorded there too.
 bool ReadResultSection(text::LineReader* in, model::Mode mode, std::int32_t mask,
-                       std::int16_t* turns, std::string* line, SectionFault* fault);
+                       std::int16_t* turns, std::string* line, SectionFault* fault,
+                       ItemRanges* ranges = nullptr);
 
 }  // namespace tallyx::convert

@@ -57,6 +57,16 @@ std::string SectionReason(platform::FileSystem& fs, const FetchedFile& file,
   return std::string();
 }
 
+std::string DirectoryFailure(platform::FileSystem& fs, const std::string& directory) {
+  const std::string reason = WithSystemReason(fs, why::kDirectoryUnreadable);
+  // Without its final separator, so that a file there is found as one.
+  std::string bare = directory;
+  while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
+  if (!fs.PathExists(bare)) return FailureDetail(directory, 0, why::kDirectoryMissing);
+  if (!fs.IsDirectory(bare)) return FailureDetail(directory, 0, why::kNotADirectory);
+  return FailureDetail(directory, 0, reason);
+}
+
 // What became of one result file.
 enum class FileOutcome {
   kWritten,       // its line (and side file) are written
@@ -86,26 +96,11 @@ class Run {
  private:
   // Finds the result files and begins the CSV file with its header; the failure, if any.
   std::optional<RunResult> SetUp() {
-    stage_ = ErrorNumber::kDirectory;
-    if (in_.directory_text.empty()) return Fail(FailureDetail("", 0, why::kNoDirectory));
-    directory_ = InputDirectory(in_.directory_text, fs_);
-    if (directory_.empty() || directory_.back() != platform::kSeparator) {
-      directory_ += platform::kSeparator;
+    ListingFault fault;
+    if (!ListResultFiles(in_.directory_text, in_.filter_text, fs_, &listing_, &fault)) {
+      stage_ = fault.err_no;
+      return Fail(std::move(fault.detail));
     }
-
-    stage_ = ErrorNumber::kNoResultFile;
-    if (in_.filter_text.empty()) return Fail(FailureDetail(directory_, 0, why::kNoPattern));
-    // A file name may hold "(" itself ("Brawn_1 (2).txt"): the whole text is the pattern when it
-    // finds a file, otherwise the text before the comment.
-    const std::string_view whole_filter = text::TrimBlanks(in_.filter_text);
-    pattern_ = model::ValuePart(in_.filter_text);
-    if (pattern_ != whole_filter && fs_.ListMatchingFiles(directory_, whole_filter, &files_) &&
-        files_.size() > 0) {
-      pattern_ = whole_filter;
-    } else if (!fs_.ListMatchingFiles(directory_, pattern_, &files_)) {
-      return Fail(DirectoryFailure(files_.directory()));
-    }
-    if (files_.size() == 0) return Fail(FailureDetail(directory_ + pattern_, 0, why::kNoMatch));
 
     stage_ = ErrorNumber::kOutputFile;
     if (in_.output_path.empty()) return Fail(FailureDetail("", 0, why::kNoOutputPath));
@@ -247,16 +242,6 @@ class Run {
   std::string SideFailure(std::string_view reason) const {
     return FailureDetail(side_path_, 0, WithSystemReason(fs_, reason));
   }
-  std::string DirectoryFailure(const std::string& directory) const {
-    const std::string reason = WithSystemReason(fs_, why::kDirectoryUnreadable);
-    // Without its final separator, so that a file there is found as one.
-    std::string bare = directory;
-    while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
-    if (!fs_.PathExists(bare)) return FailureDetail(directory, 0, why::kDirectoryMissing);
-    if (!fs_.IsDirectory(bare)) return FailureDetail(directory, 0, why::kNotADirectory);
-    return FailureDetail(directory, 0, reason);
-  }
-
   // A broken file leaves nothing behind: its side file, whole or not, goes.
   void LeaveOut() {
     input_->Close();
@@ -283,11 +268,8 @@ class Run {
     r.failure.detail = std::move(detail);
     switch (stage_) {
       case ErrorNumber::kDirectory:
-        r.failure.s1 = directory_;
-        break;
       case ErrorNumber::kNoResultFile:
-        r.failure.s1 = directory_;
-        r.failure.s2 = pattern_;
+        r.failure = ListingFailure(listing_, stage_, std::move(r.failure.detail));
         break;
       case ErrorNumber::kOutputFile:
         r.failure.s1 = in_.output_path;
@@ -321,14 +303,13 @@ class Run {
   ErrorNumber stage_ = ErrorNumber::kDirectory;  // the stage reached, by its error
   std::int16_t turns_ = 0;                       // the turn count, carried from file to file
   bool side_begun_ = false;                      // the current file's side file has been created
-  std::string directory_;
-  std::string pattern_;
+  ResultListing listing_;
+  platform::FileList& files_ = listing_.files;
   std::string listed_path_;  // the current result file, as the listing names it
   std::string side_path_;
   std::string broken_;
   std::string output_failure_;
   SideFileName side_name_;
-  platform::FileList files_;
   // Each open while it is held.
   std::unique_ptr<platform::OutputFile> csv_;
   std::optional<ReadAhead> ahead_;  // while the result files are converted
@@ -340,6 +321,49 @@ class Run {
 };
 
 }  // namespace
+
+bool ListResultFiles(std::string_view directory_text, std::string_view filter_text,
+                     platform::FileSystem& fs, ResultListing* out, ListingFault* fault) {
+  const auto failed = [fault](ErrorNumber err_no, std::string detail) {
+    fault->err_no = err_no;
+    fault->detail = std::move(detail);
+    return false;
+  };
+  if (directory_text.empty()) {
+    return failed(ErrorNumber::kDirectory, FailureDetail("", 0, why::kNoDirectory));
+  }
+  out->directory = InputDirectory(directory_text, fs);
+  if (out->directory.empty() || out->directory.back() != platform::kSeparator) {
+    out->directory += platform::kSeparator;
+  }
+  if (filter_text.empty()) {
+    return failed(ErrorNumber::kNoResultFile, FailureDetail(out->directory, 0, why::kNoPattern));
+  }
+  // A file name may hold "(" itself ("Brawn_1 (2).txt"): the whole text is the pattern when it
+  // finds a file, otherwise the text before the comment.
+  const std::string_view whole_filter = text::TrimBlanks(filter_text);
+  out->pattern = model::ValuePart(filter_text);
+  if (out->pattern != whole_filter &&
+      fs.ListMatchingFiles(out->directory, whole_filter, &out->files) && out->files.size() > 0) {
+    out->pattern = whole_filter;
+  } else if (!fs.ListMatchingFiles(out->directory, out->pattern, &out->files)) {
+    return failed(ErrorNumber::kNoResultFile, DirectoryFailure(fs, out->files.directory()));
+  }
+  if (out->files.size() == 0) {
+    return failed(ErrorNumber::kNoResultFile,
+                  FailureDetail(out->directory + out->pattern, 0, why::kNoMatch));
+  }
+  return true;
+}
+
+RunFailure ListingFailure(const ResultListing& listing, ErrorNumber err_no, std::string detail) {
+  RunFailure f;
+  f.err_no = err_no;
+  f.s1 = listing.directory;
+  if (err_no == ErrorNumber::kNoResultFile) f.s2 = listing.pattern;
+  f.detail = std::move(detail);
+  return f;
+}
 
 bool FilterTakes(std::string_view filter_text, std::string_view name) {
   return text::MatchWildcard(text::TrimBlanks(filter_text), name) ||

@@ -89,6 +89,23 @@ class ConversionRun {
   std::atomic<bool> stop_{false};
 };
 
+// The result files a Path and a Filter box text name, listed as a run lists them.
+struct ResultListing {
+  std::string directory;  // ends in a separator
+  std::string pattern;    // the filter text taken: whole, or before its comment
+  platform::FileList files;
+};
+// Why there are none to read: the run's error number and its detail line.
+struct ListingFault {
+  model::ErrorNumber err_no{};
+  std::string detail;
+};
+bool ListResultFiles(std::string_view directory_text, std::string_view filter_text,
+                     platform::FileSystem& fs, ResultListing* out, ListingFault* fault);
+// The failure a run reports for a listing's fault: the directory (and the pattern) as its texts.
+RunFailure ListingFailure(const ResultListing& listing, model::ErrorNumber err_no,
+                          std::string detail);
+
 // Whether a Filter box text takes a file named `name` (no directory): its whole text, trimmed,
 // matches the name, or the text before its first "(", trimmed, does; the run's two readings.
 bool FilterTakes(std::string_view filter_text, std::string_view name);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,26 +25,35 @@ struct FolderInputs {
   convert::ReadAheadMode read_ahead = convert::ReadAheadMode::kWhenOpensAreSlow;
 };
 
-// A patient: the measurements that share a patient code (or, without one, a user ID).
+// A patient: the measurements that share a patient code (or, without one, a user ID), as a
+// range of Folder::sessions.
 struct Patient {
-  std::string key;   // CP932; empty for the measurements that carry neither
-  std::string code;  // UTF-8 for display: the key, or "（不明）"
-  std::string name;  // UTF-8, from the latest measurement
-  std::vector<std::uint32_t> sessions;  // indexes of Folder::measurements, oldest first
-  std::string latest_date;              // UTF-8, the date cell of the latest dated one
+  std::uint32_t first = 0;  // its first entry in Folder::sessions
+  std::uint32_t count = 0;  // its measurements
 };
 
 struct Folder {
   model::Mode mode = model::Mode::kMuscleStrength;
-  platform::FileList files;                // the listing, as a run makes it
-  std::vector<Measurement> measurements;   // the readable files, in listing order
-  std::vector<std::uint32_t> file_of;      // the listing index of each measurement
-  std::vector<std::string> unreadable;     // the detail line of each file that is not
-  std::vector<Patient> patients;           // ordered by code
+  platform::FileList files;               // the listing, as a run makes it
+  std::vector<Measurement> measurements;  // the readable files, in listing order
+  std::vector<std::uint32_t> file_of;     // the listing index of each measurement
+  std::vector<std::string> unreadable;    // the detail line of each file that is not
+  std::vector<Patient> patients;          // ordered by patient code, the unknown last
+  // Measurement indexes, patient after patient, each patient's oldest first (undated last).
+  std::vector<std::uint32_t> sessions;
 
   std::string PathOf(std::uint32_t measurement) const;
-  std::string_view NameOf(std::uint32_t measurement) const;
-  // The patient whose code or user ID (UTF-8, as shown) is `code`; null when none.
+  std::string_view NameOf(std::uint32_t measurement) const;  // the file's name, as listed
+
+  std::span<const std::uint32_t> SessionsOf(const Patient& p) const;
+  // The latest measurement: the last dated one, else the last one.
+  const Measurement& Latest(const Patient& p) const;
+  // For display, UTF-8: the patient code (or user ID), "（不明）" when there is neither; the
+  // name of the latest measurement; the date cell of the latest dated one (empty when none).
+  std::string CodeOf(const Patient& p) const;
+  std::string NameOf(const Patient& p) const;
+  std::string LatestDateOf(const Patient& p) const;
+  // The patient whose code (UTF-8, as CodeOf gives it) is `code`; null when none.
   const Patient* Find(std::string_view code) const;
 };
 

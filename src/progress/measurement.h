@@ -11,6 +11,7 @@
 
 #include "convert/result_reader.h"
 #include "model/model.h"
+#include "progress/values.h"
 #include "text/line_io.h"
 
 namespace tallyx::progress {
@@ -19,7 +20,6 @@ namespace tallyx::progress {
 // and trends. A selected measurement is read again with every item (kDetailItems).
 inline constexpr std::int32_t kListItems =
     model::MaskOf({model::Item::kName, model::Item::kPatientCode, model::Item::kUserId,
-                   model::Item::kBirthDate, model::Item::kSex, model::Item::kHeight,
                    model::Item::kWeight, model::Item::kPedalOrigin, model::Item::kStrengthSetting,
                    model::Item::kPedalDirection, model::Item::kCalories, model::Item::kDate,
                    model::Item::kTime, model::Item::kMaximum});
@@ -40,22 +40,21 @@ class Measurement {
   // Cell `n` (1-based) of the item's group: the text between its commas in the CSV line. None
   // when the item was not kept or its group has fewer cells.
   std::optional<std::string_view> Cell(model::Item item, int n) const;
-  // The cells of the per-turn group, one turn after another, each turn `group` cells wide.
+  // Every cell of the item's groups, in order (the per-turn group: one turn after another).
   std::vector<std::string_view> Cells(model::Item item) const;
+  // The item's cells as the file's line held them: the group without its final ",".
+  std::string_view Text(model::Item item) const;
 
   // The patient this measurement belongs to (CP932): its patient code, else its user ID, both
   // trimmed; empty when both are.
   std::string_view PatientKey() const;
 
-  std::size_t MemoryUse() const { return cells_.capacity(); }
+  // The measurement's day and time, when its date cell is a date.
+  std::optional<When> WhenTaken() const;
 
  private:
   std::string cells_;  // the CSV line's cells of the kept items, each group ending in ","
-  // Where each item's groups lie in cells_; begin == end when not kept.
-  struct Range {
-    std::uint32_t begin = 0, end = 0;
-  };
-  std::array<Range, model::kItemCount> ranges_{};
+  convert::ItemRanges ranges_{};  // where each item's groups lie in cells_
 };
 
 }  // namespace tallyx::progress
