@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "convert/result_reader.h"
 #include "convert/run.h"
 #include "platform/fs.h"
 
@@ -57,6 +58,11 @@ class FetchedFile final : public platform::InputFile {
   bool served_ = true;      // no block read ahead waits to be handed on
   std::string reason_;
 };
+
+// Why `file` broke off as `fault` says, in the words of a detail line, with the system's words
+// for a failed read.
+std::string SectionFaultReason(platform::FileSystem& fs, const FetchedFile& file,
+                               const SectionFault& fault);
 
 // The files of a listing, fetched in order for one run. Take(i) is called on the run's thread
 // with i = 0, 1, 2 ... and returns file i once fetched; meanwhile the files after it, up to

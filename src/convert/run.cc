@@ -38,35 +38,6 @@ std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
   return WithSystemReason(fs, reason);
 }
 
-std::string SectionReason(platform::FileSystem& fs, const FetchedFile& file,
-                          const SectionFault& fault) {
-  switch (fault.kind) {
-    case SectionFault::Kind::kEnds:
-      return std::string(why::kEndsBefore);
-    case SectionFault::Kind::kReadError:
-      return WithReadReason(fs, file, why::kCannotRead);
-    case SectionFault::Kind::kNoTab:
-      return std::string(why::kNoTab);
-    case SectionFault::Kind::kNotATime:
-      return std::string(why::kNotATimeHead) + platform::FromCp932(fault.text) +
-             std::string(why::kNotATimeTail);
-    case SectionFault::Kind::kCountOutOfRange:
-      return std::string(why::kCountHead) + platform::FromCp932(fault.text) +
-             std::string(why::kCountTail);
-  }
-  return std::string();
-}
-
-std::string DirectoryFailure(platform::FileSystem& fs, const std::string& directory) {
-  const std::string reason = WithSystemReason(fs, why::kDirectoryUnreadable);
-  // Without its final separator, so that a file there is found as one.
-  std::string bare = directory;
-  while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
-  if (!fs.PathExists(bare)) return FailureDetail(directory, 0, why::kDirectoryMissing);
-  if (!fs.IsDirectory(bare)) return FailureDetail(directory, 0, why::kNotADirectory);
-  return FailureDetail(directory, 0, reason);
-}
-
 // What became of one result file.
 enum class FileOutcome {
   kWritten,       // its line (and side file) are written
@@ -179,7 +150,7 @@ class Run {
     reader_.Reset(input_);
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
-      return Broken(fault.line, SectionReason(fs_, *input_, fault));
+      return Broken(fault.line, SectionFaultReason(fs_, *input_, fault));
     }
     if (line->empty()) return Broken(0, std::string(why::kNoCells));
     line->pop_back();
@@ -321,6 +292,35 @@ class Run {
 };
 
 }  // namespace
+
+std::string SectionFaultReason(platform::FileSystem& fs, const FetchedFile& file,
+                          const SectionFault& fault) {
+  switch (fault.kind) {
+    case SectionFault::Kind::kEnds:
+      return std::string(why::kEndsBefore);
+    case SectionFault::Kind::kReadError:
+      return WithReadReason(fs, file, why::kCannotRead);
+    case SectionFault::Kind::kNoTab:
+      return std::string(why::kNoTab);
+    case SectionFault::Kind::kNotATime:
+      return std::string(why::kNotATimeHead) + platform::FromCp932(fault.text) +
+             std::string(why::kNotATimeTail);
+    case SectionFault::Kind::kCountOutOfRange:
+      return std::string(why::kCountHead) + platform::FromCp932(fault.text) +
+             std::string(why::kCountTail);
+  }
+  return std::string();
+}
+
+std::string DirectoryFailure(platform::FileSystem& fs, const std::string& directory) {
+  const std::string reason = WithSystemReason(fs, why::kDirectoryUnreadable);
+  // Without its final separator, so that a file there is found as one.
+  std::string bare = directory;
+  while (bare.size() > 1 && platform::IsPathSeparator(bare.back())) bare.pop_back();
+  if (!fs.PathExists(bare)) return FailureDetail(directory, 0, why::kDirectoryMissing);
+  if (!fs.IsDirectory(bare)) return FailureDetail(directory, 0, why::kNotADirectory);
+  return FailureDetail(directory, 0, reason);
+}
 
 bool ListResultFiles(std::string_view directory_text, std::string_view filter_text,
                      platform::FileSystem& fs, ResultListing* out, ListingFault* fault) {

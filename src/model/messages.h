@@ -56,6 +56,43 @@ std::string FailureDetail(std::string_view path, std::int32_t line, std::string_
 // A reason that ends in "（", the system's words, and "）".
 std::string WithSystemWords(std::string_view reason, std::string_view system_words);
 
+// ---- The progress viewer: its tables and reports ----
+namespace progress_text {
+// The session table of mode 0: its columns in order.
+inline constexpr std::string_view kMuscleStrengthColumns[] = {
+    "測定日", "時刻", "筋力測定設定(r/min)", "最大筋力左(N･m)", "最大筋力右(N･m)", "左右差(%)", "体重(kg)", "体重比左(N･m/kg)", "体重比右(N･m/kg)", "ファイル名"};
+// The session table of mode 1: its columns in order.
+inline constexpr std::string_view kIsometricColumns[] = {
+    "測定日", "時刻", "ペダル角度(deg)", "最大トルク(N･m)", "ピーク時間(秒)", "力積(N･m･s)", "ピーク記録回数(回)", "体重比(N･m/kg)", "ファイル名"};
+// The session table of mode 2: its columns in order.
+inline constexpr std::string_view kInitialRehabilitationColumns[] = {
+    "測定日", "時刻", "筋力測定設定(r/min)", "運動時間(秒)", "総合消費カロリー(kcal)", "最大筋力左(N･m)", "最大筋力右(N･m)", "左右差(%)", "体重比左(N･m/kg)", "体重比右(N･m/kg)", "ファイル名"};
+// The session table of mode 3: its columns in order.
+inline constexpr std::string_view kExerciseColumns[] = {
+    "測定日", "時刻", "療法期", "運動時間(秒)", "消費カロリー(kcal)", "左最大筋力", "右最大筋力", "左右差(%)", "ファイル名"};
+inline constexpr std::string_view kUnknownPatient = "（不明）";
+// The patient block of a report.
+inline constexpr std::string_view kPatientCode = "患者コード";
+inline constexpr std::string_view kName = "名前";
+inline constexpr std::string_view kSex = "性別";
+inline constexpr std::string_view kBirthDate = "生年月日";
+inline constexpr std::string_view kHeight = "身長(cm)";
+inline constexpr std::string_view kWeight = "体重(kg)";
+// The results of a report's page: the captions of its rows and columns.
+inline constexpr std::string_view kLeft = "左";
+inline constexpr std::string_view kRight = "右";
+inline constexpr std::string_view kDifference = "左右差(%)";
+inline constexpr std::string_view kMaximumStrength = "最大筋力(N･m)";
+inline constexpr std::string_view kStrengthPerWeight = "体重比(N･m/kg)";
+inline constexpr std::string_view kCalories = "消費カロリー(kcal)";
+inline constexpr std::string_view kExerciseTime = "運動時間(秒)";
+inline constexpr std::string_view kTotalCalories = "総合消費カロリー(kcal)";
+inline constexpr std::string_view kMaximumTorque = "最大トルク(N･m)";
+inline constexpr std::string_view kPeakTime = "ピーク時間(秒)";
+inline constexpr std::string_view kImpulse = "力積(N･m･s)";
+inline constexpr std::string_view kPeaksRecorded = "ピーク記録回数(回)";
+}  // namespace progress_text
+
 // ---- The window and its dialogs ----
 
 // The main window: its caption, the captions of its labels and buttons, and the part number.

@@ -20,6 +20,7 @@ namespace tallyx::progress {
 // and trends. A selected measurement is read again with every item (kDetailItems).
 inline constexpr std::int32_t kListItems =
     model::MaskOf({model::Item::kName, model::Item::kPatientCode, model::Item::kUserId,
+                   model::Item::kBirthDate, model::Item::kSex, model::Item::kHeight,
                    model::Item::kWeight, model::Item::kPedalOrigin, model::Item::kStrengthSetting,
                    model::Item::kPedalDirection, model::Item::kCalories, model::Item::kDate,
                    model::Item::kTime, model::Item::kMaximum});

@@ -52,8 +52,9 @@ struct Waveform {
 bool ReadWaveform(platform::FileSystem& fs, const std::string& path, model::Mode mode,
                   Waveform* out, std::string* failure, const std::atomic<bool>* stop = nullptr);
 
-// The samples first to last of `values` reduced to `columns` pixel columns: the minimum and the
-// maximum of the samples falling in each (NaN where none is a number).
+// The samples [first, last) of `values` reduced to `columns` pixel columns: the minimum and the
+// maximum of the samples falling in each (NaN where none is a number). With fewer samples than
+// columns, a sample stands in every column it covers.
 struct Envelope {
   std::vector<float> min;
   std::vector<float> max;

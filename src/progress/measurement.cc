@@ -1,0 +1,74 @@
+#include "progress/measurement.h"
+
+#include "text/parse.h"
+
+namespace tallyx::progress {
+namespace {
+
+// The cell that follows `*rest` up to its comma; `*rest` moves past the comma.
+std::string_view NextCell(std::string_view* rest) {
+  const std::size_t comma = rest->find(',');
+  const std::string_view cell = rest->substr(0, comma);
+  rest->remove_prefix(comma == std::string_view::npos ? rest->size() : comma + 1);
+  return cell;
+}
+
+}  // namespace
+
+bool Measurement::Read(text::LineReader* in, model::Mode mode, std::int32_t mask,
+                       convert::SectionFault* fault) {
+  cells_.clear();
+  ranges_ = {};
+  std::int16_t turns = 0;
+  const bool ok = convert::ReadResultSection(in, mode, mask, &turns, &cells_, fault, &ranges_);
+  cells_.shrink_to_fit();
+  return ok;
+}
+
+std::string_view Measurement::Text(model::Item item) const {
+  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  if (r.begin == r.end) return std::string_view();
+  // Every group ends in ",".
+  return std::string_view(cells_).substr(r.begin, r.end - r.begin - 1);
+}
+
+std::optional<std::string_view> Measurement::Cell(model::Item item, int n) const {
+  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  std::string_view rest = std::string_view(cells_).substr(r.begin, r.end - r.begin);
+  for (int i = 1; !rest.empty(); ++i) {
+    const std::string_view cell = NextCell(&rest);
+    if (i == n) return cell;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string_view> Measurement::Cells(model::Item item) const {
+  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  std::string_view rest = std::string_view(cells_).substr(r.begin, r.end - r.begin);
+  std::vector<std::string_view> cells;
+  while (!rest.empty()) cells.push_back(NextCell(&rest));
+  return cells;
+}
+
+std::string_view Measurement::PatientKey() const {
+  const std::string_view code = text::TrimBlanks(Text(model::Item::kPatientCode));
+  if (!code.empty()) return code;
+  return text::TrimBlanks(Text(model::Item::kUserId));
+}
+
+std::optional<When> Measurement::WhenTaken() const {
+  std::optional<When> when = DateIn(Text(model::Item::kDate));
+  if (!when) return std::nullopt;
+  // The time's three cells are numbers the reader wrote.
+  const auto part = [this](int n) {
+    const auto cell = Cell(model::Item::kTime, n);
+    const auto number = cell ? NumberIn(*cell) : std::nullopt;
+    return number ? static_cast<int>(*number) : 0;
+  };
+  when->hour = part(1);
+  when->minute = part(2);
+  when->second = part(3);
+  return when;
+}
+
+}  // namespace tallyx::progress
