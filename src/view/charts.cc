@@ -84,6 +84,18 @@ QString Format(std::string_view text, const QString& a1, const QString& a2) {
   return out;
 }
 
+QColor ShadeColor(progress::Shade shade) {
+  switch (shade) {
+    case progress::Shade::kNotable:
+      return QColor(0xff, 0xf3, 0xa8);
+    case progress::Shade::kMarked:
+      return QColor(0xff, 0xc4, 0xc4);
+    case progress::Shade::kNone:
+      break;
+  }
+  return QColor();
+}
+
 QFont GothicFont(double points) {
   QFont font;
   font.setFamilies({QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),

@@ -3,6 +3,7 @@
 // same charts.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "model/model.h"
 #include "progress/folder.h"
 #include "progress/sessions.h"
+#include "progress/values.h"
 #include "progress/waveform.h"
 #include "view/plot.h"
 
@@ -23,6 +25,10 @@ inline QString FromUtf8(std::string_view text) {
 // A catalogue text with "%1", "%2" filled in.
 QString Format(std::string_view text, const QString& a1);
 QString Format(std::string_view text, const QString& a1, const QString& a2);
+
+// The background of a left-right difference: light yellow from 10 %, light red from 20 %; none
+// (invalid) below.
+QColor ShadeColor(progress::Shade shade);
 
 // The Japanese gothic face of the desktop, at `points`.
 QFont GothicFont(double points);
