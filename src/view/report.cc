@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "model/messages.h"
-#include "platform/codec.h"
 #include "progress/measurement.h"
 #include "progress/sessions.h"
 #include "progress/waveform.h"
@@ -33,10 +32,6 @@ struct Cell {
 
 Cell CellOf(const progress::Shown& shown) {
   return Cell{FromUtf8(shown.text), shown.shade, shown.number.has_value()};
-}
-
-QString Decoded(std::optional<std::string_view> cp932) {
-  return cp932 ? FromUtf8(platform::FromCp932(*cp932)).trimmed() : QString();
 }
 
 // A table's columns fitted to a width: the font shrinks (to 60 % at most) before texts are cut.
@@ -280,8 +275,11 @@ void MeasurementPage(const ReportRequest& r, platform::FileSystem& fs, Pages& pa
   const model::Mode mode = folder.mode;
   const progress::Measurement& listed = folder.measurements[index];
   QPainter& p = pages.painter();
-  pages.Line(Format(model::kReportMeasurement, Decoded(listed.Cell(model::Item::kDate, 1)),
-                    Decoded(listed.Cell(model::Item::kTime, 1))),
+  // The date and time as the session table shows them.
+  const std::vector<progress::Shown> row =
+      progress::SessionRow(mode, listed, folder.NameOf(index));
+  pages.Line(Format(model::kReportMeasurement, row.size() > 0 ? FromUtf8(row[0].text) : QString(),
+                    row.size() > 1 ? FromUtf8(row[1].text) : QString()),
              Bold(13), 1);
   pages.Line(FromUtf8(folder.NameOf(index)), GothicFont(8), 3);
 
