@@ -97,7 +97,17 @@ def ini_seeds():
         write("ini", f"file{i}", bytes([i % 5, len(value)]) + value + f)
 
 
+def measurement_seeds():
+    # Input: the mode, then one result file.
+    for mode in range(4):
+        write("measurement", f"mode{mode}", bytes([mode]) + result_file(mode))
+        write("measurement", f"mode{mode}_no_turns", bytes([mode]) + result_file(mode, turns=0))
+    write("measurement", "mode3_therapy_on_22",
+          bytes([3]) + result_file(3, therapy_on_22=True))
+
+
 if __name__ == "__main__":
+    measurement_seeds()
     run_seeds()
     wildcard_seeds()
     conversions_seeds()

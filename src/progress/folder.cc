@@ -127,6 +127,8 @@ bool FolderReading::Execute(Folder* out, FolderFailure* failure) {
   out->files = std::move(listing.files);
 
   const auto found = static_cast<std::int32_t>(out->files.size());
+  out->measurements.reserve(out->files.size());
+  out->file_of.reserve(out->files.size());
   convert::ReadAhead ahead(fs_, out->files, inputs_.read_ahead, text::LineReader::kFirstRead);
   text::LineReader reader;
   std::string path;

@@ -18,22 +18,37 @@ std::string_view NextCell(std::string_view* rest) {
 bool Measurement::Read(text::LineReader* in, model::Mode mode, std::int32_t mask,
                        convert::SectionFault* fault) {
   cells_.clear();
-  ranges_ = {};
+  convert::ItemRanges ranges{};
   std::int16_t turns = 0;
-  const bool ok = convert::ReadResultSection(in, mode, mask, &turns, &cells_, fault, &ranges_);
+  const bool ok = convert::ReadResultSection(in, mode, mask, &turns, &cells_, fault, &ranges);
   cells_.shrink_to_fit();
+  wide_.clear();
+  if (cells_.size() > 0xFFFF) {
+    wide_.assign(ranges.begin(), ranges.end());
+  } else {
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+      ranges_[2 * i] = static_cast<std::uint16_t>(ranges[i].begin);
+      ranges_[2 * i + 1] = static_cast<std::uint16_t>(ranges[i].end);
+    }
+  }
   return ok;
 }
 
+convert::CellRange Measurement::RangeOf(model::Item item) const {
+  const auto i = static_cast<std::size_t>(model::BitOf(item));
+  if (!wide_.empty()) return wide_[i];
+  return convert::CellRange{ranges_[2 * i], ranges_[2 * i + 1]};
+}
+
 std::string_view Measurement::Text(model::Item item) const {
-  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  const convert::CellRange r = RangeOf(item);
   if (r.begin == r.end) return std::string_view();
   // Every group ends in ",".
   return std::string_view(cells_).substr(r.begin, r.end - r.begin - 1);
 }
 
 std::optional<std::string_view> Measurement::Cell(model::Item item, int n) const {
-  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  const convert::CellRange r = RangeOf(item);
   std::string_view rest = std::string_view(cells_).substr(r.begin, r.end - r.begin);
   for (int i = 1; !rest.empty(); ++i) {
     const std::string_view cell = NextCell(&rest);
@@ -43,7 +58,7 @@ std::optional<std::string_view> Measurement::Cell(model::Item item, int n) const
 }
 
 std::vector<std::string_view> Measurement::Cells(model::Item item) const {
-  const convert::CellRange& r = ranges_[static_cast<std::size_t>(model::BitOf(item))];
+  const convert::CellRange r = RangeOf(item);
   std::string_view rest = std::string_view(cells_).substr(r.begin, r.end - r.begin);
   std::vector<std::string_view> cells;
   while (!rest.empty()) cells.push_back(NextCell(&rest));

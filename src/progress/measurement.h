@@ -54,8 +54,13 @@ class Measurement {
   std::optional<When> WhenTaken() const;
 
  private:
+  convert::CellRange RangeOf(model::Item item) const;
+
   std::string cells_;  // the CSV line's cells of the kept items, each group ending in ","
-  convert::ItemRanges ranges_{};  // where each item's groups lie in cells_
+  // Where each item's groups lie in cells_, as 16-bit offsets: a folder holds many measurements.
+  // Cells longer than those can say keep their ranges in wide_ instead.
+  std::array<std::uint16_t, 2 * model::kItemCount> ranges_{};
+  std::vector<convert::CellRange> wide_;
 };
 
 }  // namespace tallyx::progress

@@ -16,12 +16,13 @@ namespace why = model::failure_reason;
 
 constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
 
-// The columns kept, in the order of WaveColumns' members.
+// The columns kept, in the order of the line, so that one pass over a line splits it.
 std::vector<int> KeptColumns(const WaveColumns& c) {
   std::vector<int> kept;
   for (const int column : {c.angle, c.load, c.speed, c.time, c.assist_speed, c.heart_rate}) {
     if (column >= 0) kept.push_back(column);
   }
+  std::sort(kept.begin(), kept.end());
   return kept;
 }
 

@@ -34,8 +34,8 @@ WaveColumns WaveColumnsOf(model::Mode mode);
 std::string WaveColumnCaption(model::Mode mode, int column);
 
 struct Waveform {
-  // One series per column of WaveColumnsOf (in the order of its members that are set); a gap or
-  // a cell that is no number is NaN.
+  // One series per column of WaveColumnsOf, in the order of the line (see Of); a gap or a cell
+  // that is no number is NaN.
   std::vector<int> columns;
   std::vector<std::vector<float>> series;
   std::size_t samples = 0;
