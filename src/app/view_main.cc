@@ -203,5 +203,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(ProgramIcon());
   view::ProgressWindow window(nullptr, system, system.InstalledGuide());
   window.show();
+  // It opens on what the main window last converted.
+  window.load();
   return app.exec();
 }

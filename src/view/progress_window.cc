@@ -200,6 +200,7 @@ void ProgressWindow::createControls() {
   sessionTable_->setSelectionMode(QAbstractItemView::SingleSelection);
   sessionTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sessionTable_->verticalHeader()->setVisible(false);
+  sessionTable_->verticalHeader()->setDefaultSectionSize(sessionTable_->fontMetrics().height() + 8);
   sessionTable_->horizontalHeader()->setStretchLastSection(true);
 
   auto* trend = new QWidget(right);
@@ -231,11 +232,12 @@ void ProgressWindow::createControls() {
   bottom_layout->addWidget(turnChart_, 2);
   bottom_layout->addWidget(wave, 3);
   right->setStretchFactor(0, 2);
-  right->setStretchFactor(1, 3);
+  right->setStretchFactor(1, 4);
   right->setStretchFactor(2, 3);
+  right->setSizes({160, 340, 300});
   split->setStretchFactor(0, 1);
   split->setStretchFactor(1, 3);
-  split->setSizes({300, 900});
+  split->setSizes({380, 820});
   layout->addWidget(split, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -416,7 +418,14 @@ void ProgressWindow::fillPatients() {
     for (int c = 0; c < patientList_->columnCount(); ++c) patientList_->resizeColumnToContents(c);
   }
   filterPatients(patientSearch_->text());
-  setCommandsEnabled();
+  // The first patient listed is shown until another is chosen.
+  for (int i = 0; i < patientList_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = patientList_->topLevelItem(i);
+    if (item->isHidden()) continue;
+    patientList_->setCurrentItem(item);
+    break;
+  }
+  showPatient();
 }
 
 void ProgressWindow::filterPatients(const QString& text) {
