@@ -156,7 +156,7 @@ Chart TrendChart(model::Mode mode, const progress::Folder& folder,
                             : sides    ? model::kStrengthAxis
                                        : model::kTorqueAxis);
   values.y.include_zero = true;
-  values.weight = 1.6;
+  values.weight = 2;
   for (std::size_t k = 0; k < settings.size(); ++k) {
     values.objects.push_back(std::move(lefts[k]));
     if (sides) values.objects.push_back(std::move(rights[k]));

@@ -169,7 +169,7 @@ Scale ScaleOf(const Axis& axis, Range data, double length, const QFontMetricsF& 
     if (axis.include_zero && data.lo < 0 && data.lo + pad >= 0) data.lo = 0;
   }
   const bool fixed = axis.min.has_value() && axis.max.has_value();
-  const double per_label = horizontal ? 0 : fm.height() * 2.2;
+  const double per_label = horizontal ? 0 : fm.height() * 1.8;
   Scale best;
   for (int target = horizontal ? std::max(2, static_cast<int>(length / (fm.height() * 3))) : 
                                  std::max(2, static_cast<int>(length / per_label));
@@ -314,7 +314,8 @@ class PanelPainter {
         m.right = std::max(m.right, fm.horizontalAdvance(level.label) + fm.height() * 0.6);
       }
     }
-    m.top = fm.height() * 1.4 * LegendRows(panel, width);
+    // The legend's rows, and room for the top tick's label, which stands half above the plot.
+    m.top = fm.height() * 1.4 * LegendRows(panel, width) + fm.height() * 0.5;
     m.bottom = fm.height() * 0.4 + fm.height() * 1.25 * panel.notes.size();
     if (x_labels) m.bottom += fm.height() * 1.3;
     if (x_labels && !panel.x.title.isEmpty()) m.bottom += fm.height() * 1.1;
@@ -356,12 +357,15 @@ class PanelPainter {
       const double py = y.Map(t, plot.bottom(), plot.top());
       p_.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
     }
+    double last_label = std::numeric_limits<double>::infinity();
     for (const Level& level : panel.levels) {
       if (level.y < y.lo || level.y > y.hi) continue;
       const double py = y.Map(level.y, plot.bottom(), plot.top());
       p_.setPen(QPen(kLevelColor, 0.9 * unit_, Qt::DashDotLine));
       p_.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
-      if (!y2) {
+      // A label too close to the one before is left out rather than drawn over it.
+      if (!y2 && std::fabs(last_label - py) >= fm.height()) {
+        last_label = py;
         p_.setPen(kLevelColor.darker(130));
         p_.drawText(QPointF(plot.right() + fm.height() * 0.3, py + fm.ascent() / 2 - fm.descent()),
                     level.label);
@@ -677,11 +681,22 @@ void Chart::Paint(QPainter& painter, const QRectF& area) const {
   std::vector<std::optional<Scale>> y2s;
   std::vector<PanelPainter::Margins> margins;
   std::vector<QRectF> areas;
+  // The plot areas share the height by weight, after each panel's texts have their room.
+  double texts = 0;
+  std::vector<double> text_heights;
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    const bool x_labels = !shared_x || i + 1 == panels.size();
+    const PanelPainter::Margins m = pp.MarginsOf(panels[i], Scale{}, std::nullopt, x_labels,
+                                                 rest.width());
+    text_heights.push_back(m.top + m.bottom);
+    texts += m.top + m.bottom;
+  }
+  const double plots = std::max(0.0, rest.height() - texts);
   double top = rest.top();
   double left = 0, right = 0;
   for (std::size_t i = 0; i < panels.size(); ++i) {
     const Panel& panel = panels[i];
-    const double h = rest.height() * panel.weight / weights;
+    const double h = text_heights[i] + plots * panel.weight / weights;
     areas.emplace_back(rest.left(), top, rest.width(), h);
     top += h;
     Range xr, yr, y2r;
