@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace tallyx::view {
 namespace {
@@ -565,10 +566,21 @@ class PanelPainter {
     QPen pen = PenOf(o.style, unit_);
     pen.setWidthF(0.8 * unit_);
     QColor c = o.style.color;
-    if (o.ranges.size() > 8) c.setAlphaF(std::max(0.15, 8.0 / o.ranges.size()));
+    if (o.ranges.size() > 8) c.setAlphaF(std::max(0.2, 8.0 / std::min<std::size_t>(o.ranges.size(), 48)));
     pen.setColor(c);
     p_.setPen(pen);
-    for (const progress::SampleRange& r : o.ranges) {
+    // Beyond a few dozen turns, the band every turn covers is drawn, and over it an even choice
+    // of turns: a long waveform costs the same drawing as a short one.
+    constexpr std::size_t kMostCurves = 48;
+    std::vector<progress::SampleRange> drawn = o.ranges;
+    if (o.ranges.size() > kMostCurves) {
+      DrawBand(xs, ys, n, plot, x, y, columns, o.style.color);
+      drawn.clear();
+      for (std::size_t k = 0; k < kMostCurves; ++k) {
+        drawn.push_back(o.ranges[k * o.ranges.size() / kMostCurves]);
+      }
+    }
+    for (const progress::SampleRange& r : drawn) {
       std::fill(lo.begin(), lo.end(), std::numeric_limits<float>::quiet_NaN());
       std::fill(hi.begin(), hi.end(), std::numeric_limits<float>::quiet_NaN());
       for (std::size_t i = r.begin; i < std::min(r.end, n); ++i) {
@@ -592,6 +604,33 @@ class PanelPainter {
       }
       if (run.size() > 1) p_.drawPolyline(run);
     }
+  }
+
+  // The minimum and maximum of all samples per pixel column of x, as one light area.
+  void DrawBand(std::span<const float> xs, std::span<const float> ys, std::size_t n,
+                const QRectF& plot, const Scale& x, const Scale& y, int columns, QColor color) {
+    std::vector<float> lo(columns, std::numeric_limits<float>::quiet_NaN());
+    std::vector<float> hi(columns, std::numeric_limits<float>::quiet_NaN());
+    for (std::size_t i = 0; i < n; ++i) {
+      if (std::isnan(xs[i]) || std::isnan(ys[i])) continue;
+      const int col =
+          std::clamp(static_cast<int>((xs[i] - x.lo) / (x.hi - x.lo) * columns), 0, columns - 1);
+      if (std::isnan(lo[col]) || ys[i] < lo[col]) lo[col] = ys[i];
+      if (std::isnan(hi[col]) || ys[i] > hi[col]) hi[col] = ys[i];
+    }
+    QPolygonF upper, lower;
+    for (int col = 0; col < columns; ++col) {
+      if (std::isnan(lo[col])) continue;
+      const double cx = plot.left() + plot.width() * (col + 0.5) / columns;
+      upper << QPointF(cx, y.Map(hi[col], plot.bottom(), plot.top()));
+      lower.prepend(QPointF(cx, y.Map(lo[col], plot.bottom(), plot.top())));
+    }
+    color.setAlphaF(0.18);
+    p_.save();
+    p_.setPen(Qt::NoPen);
+    p_.setBrush(color);
+    p_.drawPolygon(upper + lower);
+    p_.restore();
   }
 
   QPainter& p_;
