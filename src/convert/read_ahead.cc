@@ -11,9 +11,9 @@ void FetchedFile::Open(platform::FileSystem& fs, const std::string& path) {
   got_ = 0;
   handed_ = 0;
   served_ = true;
-  reason_.clear();
+  reason_ = {};
   file_ = fs.OpenListedInput(path);
-  if (!file_) reason_ = fs.LastErrorText();
+  if (!file_) reason_ = fs.LastFailure();
 }
 
 void FetchedFile::Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size) {
@@ -23,7 +23,7 @@ void FetchedFile::Fetch(platform::FileSystem& fs, const std::string& path, std::
   block_size_ = block_size;
   served_ = false;
   got_ = file_->Read(block_.get(), block_size);
-  if (got_ < 0) reason_ = fs.LastErrorText();
+  if (got_ < 0) reason_ = fs.LastFailure();
 }
 
 std::ptrdiff_t FetchedFile::Read(char* buf, std::size_t n) {

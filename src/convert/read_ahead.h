@@ -40,9 +40,9 @@ class FetchedFile final : public platform::InputFile {
   void Fetch(platform::FileSystem& fs, const std::string& path, std::size_t block_size);
 
   bool opened() const { return file_ != nullptr; }
-  // The system's words for the failure of the open or of the first read, taken when it failed;
-  // for a later read's failure, the file system's LastErrorText() on the reading thread.
-  const std::string& reason() const { return reason_; }
+  // The failure of the open or of the first read, as the system reported it then; for a later
+  // read's failure, the file system's LastFailure() on the reading thread.
+  const platform::SystemFailure& reason() const { return reason_; }
   // Whether the first read failed (no later read is made then).
   bool first_read_failed() const { return got_ < 0; }
 
@@ -56,7 +56,7 @@ class FetchedFile final : public platform::InputFile {
   std::ptrdiff_t got_ = 0;  // bytes of the first read, -1 when it failed
   std::size_t handed_ = 0;  // of those, bytes handed to the reader
   bool served_ = true;      // no block read ahead waits to be handed on
-  std::string reason_;
+  platform::SystemFailure reason_;
 };
 
 // Why `file` broke off as `fault` says, in the words of a detail line, with the system's words

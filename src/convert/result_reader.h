@@ -18,7 +18,7 @@ namespace tallyx::convert {
 struct SectionFault {
   enum class Kind {
     kEnds,       // the file ends before `line`
-    kReadError,  // reading `line` failed; the system's reason is the file system's LastErrorText()
+    kReadError,  // reading `line` failed; the system's reason is the file system's LastFailure()
     kNoTab,      // `line` has no TAB where the layout needs one
     kNotATime,   // `text` on `line` is not a time of day
     kCountOutOfRange,  // the count `text` on `line` does not fit 16 bits

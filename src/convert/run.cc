@@ -25,16 +25,68 @@ namespace why = model::failure_reason;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The system's words for `failure`, after a Japanese reason when it is a common one.
+std::string SystemWords(const platform::SystemFailure& failure) {
+  namespace sys = model::system_reason;
+  using platform::FailureKind;
+  std::string_view japanese;
+  switch (failure.kind) {
+    case FailureKind::kOther:
+      break;
+    case FailureKind::kNoEntry:
+      japanese = sys::kNoEntry;
+      break;
+    case FailureKind::kAccessDenied:
+      japanese = sys::kAccessDenied;
+      break;
+    case FailureKind::kDiskFull:
+      japanese = sys::kDiskFull;
+      break;
+    case FailureKind::kReadOnly:
+      japanese = sys::kReadOnly;
+      break;
+    case FailureKind::kIsDirectory:
+      japanese = sys::kIsFolder;
+      break;
+    case FailureKind::kNotDirectory:
+      japanese = sys::kNotFolder;
+      break;
+    case FailureKind::kNameTooLong:
+      japanese = sys::kNameTooLong;
+      break;
+  }
+  return model::ExplainedSystemWords(japanese, failure.words);
+}
+
 // A reason with the system's words for the failure that has just happened on this thread.
 std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) {
-  return WithSystemWords(reason, fs.LastErrorText());
+  return WithSystemWords(reason, SystemWords(fs.LastFailure()));
+}
+
+// The reason why the file `path` could not be made, the failure having just happened on this
+// thread: when no such file or directory is what failed and the folder it would lie in is not
+// there, that folder is named. Nothing is made.
+std::string CreateReason(platform::FileSystem& fs, const std::string& path) {
+  const platform::SystemFailure failure = fs.LastFailure();
+  std::size_t name_start = path.size();
+  while (name_start > 0 && !platform::IsPathSeparator(path[name_start - 1])) --name_start;
+  std::string folder = path.substr(0, name_start);
+  while (folder.size() > 1 && platform::IsPathSeparator(folder.back())) folder.pop_back();
+  if (failure.kind == platform::FailureKind::kNoEntry && !folder.empty() &&
+      !fs.IsDirectory(folder)) {
+    namespace sys = model::system_reason;
+    const std::string missing =
+        std::string(sys::kFolderMissingHead) + folder + std::string(sys::kFolderMissingTail);
+    return WithSystemWords(why::kCannotCreate, model::ExplainedSystemWords(missing, failure.words));
+  }
+  return WithSystemWords(why::kCannotCreate, SystemWords(failure));
 }
 
 // A reason with the system's words for the failure of a read of `file`: its first read may have
 // been made on another thread.
 std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
                            std::string_view reason) {
-  if (file.first_read_failed()) return WithSystemWords(reason, file.reason());
+  if (file.first_read_failed()) return WithSystemWords(reason, SystemWords(file.reason()));
   return WithSystemReason(fs, reason);
 }
 
@@ -83,7 +135,7 @@ class Run {
     std::string header = HeaderLine(in_.mode, in_.mask);
     if (header.empty()) return Fail(FailureDetail(in_.output_path, 0, why::kNoColumn));
     csv_ = fs_.CreateOutput(in_.output_path);
-    if (!csv_) return Fail(CsvFailure(why::kCannotCreate));
+    if (!csv_) return Fail(FailureDetail(in_.output_path, 0, CreateReason(fs_, in_.output_path)));
     csv_out_.Reset(csv_.get());
     if (!WriteCsvLine(&header)) return Fail(CsvFailure(why::kCannotWrite));
     return std::nullopt;
@@ -146,7 +198,8 @@ class Run {
   // with it the line waits until the file has been read to its end and closed.
   FileOutcome ConvertFile(std::string* line) {
     side_begun_ = false;
-    if (!input_->opened()) return Broken(0, WithSystemWords(why::kCannotOpen, input_->reason()));
+    if (!input_->opened())
+      return Broken(0, WithSystemWords(why::kCannotOpen, SystemWords(input_->reason())));
     reader_.Reset(input_);
     SectionFault fault;
     if (!ReadResultSection(&reader_, in_.mode, in_.mask, &turns_, line, &fault)) {
@@ -183,7 +236,7 @@ class Run {
       return OutputFailed(FailureDetail(side_path_, 0, why::kIsResultFile));
     }
     side_ = fs_.CreateOutput(side_path_);
-    if (!side_) return OutputFailed(SideFailure(why::kCannotCreate));
+    if (!side_) return OutputFailed(FailureDetail(side_path_, 0, CreateReason(fs_, side_path_)));
     side_begun_ = true;
     side_out_.Reset(side_.get());
     std::string caption = platform::ToCp932(model::TableOf(in_.mode).side_file_caption);

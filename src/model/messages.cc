@@ -106,4 +106,13 @@ std::string WithSystemWords(std::string_view reason, std::string_view system_wor
   return text;
 }
 
+std::string ExplainedSystemWords(std::string_view japanese, std::string_view system_words) {
+  if (japanese.empty()) return std::string(system_words);
+  std::string text(japanese);
+  text += " (";
+  text += system_words;
+  text += ')';
+  return text;
+}
+
 }  // namespace tallyx::model

@@ -49,12 +49,30 @@ inline constexpr std::string_view kCountTail = "」が範囲を超えていま�
 inline constexpr std::string_view kNoCells = "データ行に書く値がありません";
 }  // namespace failure_reason
 
+// The common failures of the system, in Japanese, for a system whose own words are English;
+// the system's words follow in parentheses (see ExplainedSystemWords).
+namespace system_reason {
+inline constexpr std::string_view kNoEntry = "ファイルまたはフォルダーがありません";
+// A file could not be made because the folder it would lie in is missing.
+inline constexpr std::string_view kFolderMissingHead = "フォルダー「";
+inline constexpr std::string_view kFolderMissingTail = "」がありません";
+inline constexpr std::string_view kAccessDenied = "アクセスが拒否されました";
+inline constexpr std::string_view kDiskFull = "ディスクに十分な空き領域がありません";
+inline constexpr std::string_view kReadOnly = "読み取り専用のファイルシステムです";
+inline constexpr std::string_view kIsFolder = "ファイルではなくフォルダーです";
+inline constexpr std::string_view kNotFolder = "パスの途中にフォルダーでないものがあります";
+inline constexpr std::string_view kNameTooLong = "ファイル名が長すぎます";
+}  // namespace system_reason
+
 // The line that says what went wrong where: "<path>: <line>行目: <reason>" for a result file
 // that broke off at a line (`line` above 0), otherwise "<path>: <reason>", and the reason alone
 // when there is no path.
 std::string FailureDetail(std::string_view path, std::int32_t line, std::string_view reason);
 // A reason that ends in "（", the system's words, and "）".
 std::string WithSystemWords(std::string_view reason, std::string_view system_words);
+// A Japanese reason for a failure and the system's words in parentheses: "<japanese> (<words>)";
+// the system's words alone when there is no Japanese reason.
+std::string ExplainedSystemWords(std::string_view japanese, std::string_view system_words);
 
 // ---- The progress viewer: its tables and reports ----
 namespace progress_text {

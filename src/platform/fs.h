@@ -112,6 +112,27 @@ bool WriteAll(const char* data, std::size_t n, std::size_t* written, WriteSome w
   return done == n;
 }
 
+// The kinds of failure whose system words are not in the user's language: the common ones of a
+// POSIX system, so that the program can say them in Japanese. Windows words its failures in
+// the user's language itself, and every failure there is kOther.
+enum class FailureKind {
+  kOther,
+  kNoEntry,       // no such file or directory
+  kAccessDenied,  // permission denied, operation not permitted
+  kDiskFull,      // no space left on the device
+  kReadOnly,      // a read-only file system
+  kIsDirectory,   // a directory where a file is wanted
+  kNotDirectory,  // a file where a directory of the path is wanted
+  kNameTooLong,   // a name or path too long
+};
+
+// A failure as the system reports it: its kind, and its own words ("Permission denied", "No
+// space left on device"; on Windows the message of the user's language).
+struct SystemFailure {
+  FailureKind kind = FailureKind::kOther;
+  std::string words;
+};
+
 // The files and directories of the machine, as one object that is handed to the code using them;
 // tests wrap it to count its calls and make them fail.
 class FileSystem {
@@ -151,9 +172,9 @@ class FileSystem {
   // neither.
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
 
-  // The system's own words for why the last call of this thread failed ("Permission denied",
-  // "No space left on device"), for telling the user; read it right after the failure.
-  virtual std::string LastErrorText() = 0;
+  // Why the last call of this thread failed, for telling the user; read it right after the
+  // failure.
+  virtual SystemFailure LastFailure() = 0;
 };
 
 // The file system of this process, RealSystem().files() (see system.h).

@@ -17,6 +17,28 @@
 namespace tallyx::platform {
 namespace {
 
+FailureKind KindOf(int error) {
+  switch (error) {
+    case ENOENT:
+      return FailureKind::kNoEntry;
+    case EACCES:
+    case EPERM:
+      return FailureKind::kAccessDenied;
+    case ENOSPC:
+      return FailureKind::kDiskFull;
+    case EROFS:
+      return FailureKind::kReadOnly;
+    case EISDIR:
+      return FailureKind::kIsDirectory;
+    case ENOTDIR:
+      return FailureKind::kNotDirectory;
+    case ENAMETOOLONG:
+      return FailureKind::kNameTooLong;
+    default:
+      return FailureKind::kOther;
+  }
+}
+
 FileId IdOf(const struct stat& st) {
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
@@ -191,7 +213,10 @@ class PosixFileSystem final : public FileSystem {
     return ::rename(from.c_str(), to.c_str()) == 0;
   }
 
-  std::string LastErrorText() override { return std::generic_category().message(errno); }
+  SystemFailure LastFailure() override {
+    const int error = errno;
+    return {KindOf(error), std::generic_category().message(error)};
+  }
 };
 
 }  // namespace

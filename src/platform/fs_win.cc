@@ -390,7 +390,8 @@ class WinFileSystem final : public FileSystem {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   }
 
-  std::string LastErrorText() override {
+  // The system's message is in the user's language already.
+  SystemFailure LastFailure() override {
     const DWORD code = ::GetLastError();
     wchar_t* text = nullptr;
     const DWORD n = ::FormatMessageW(
@@ -403,8 +404,8 @@ class WinFileSystem final : public FileSystem {
             message.back() == L'.' || message.back() == L'\x3002')) {  // "。"
       message.pop_back();
     }
-    if (message.empty()) return "error " + std::to_string(code);
-    return FromUtf16(message);
+    if (message.empty()) return {FailureKind::kOther, "error " + std::to_string(code)};
+    return {FailureKind::kOther, FromUtf16(message)};
   }
 };
 

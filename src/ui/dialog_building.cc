@@ -67,8 +67,8 @@ Growth* GrowableDialogFrame(QDialog* dialog, int width_twips, int height_twips) 
   return new Growth(dialog, designed);
 }
 
-Growth::Growth(QDialog* dialog, QSize designed) : QObject(dialog), designed_(designed) {
-  dialog->installEventFilter(this);
+Growth::Growth(QWidget* window, QSize designed) : QObject(window), designed_(designed) {
+  window->installEventFilter(this);
 }
 
 void Growth::Add(QWidget* control, Edges edges) {

@@ -52,10 +52,10 @@ QFont ArialFont();
 // minimize or maximize box, a close box in the title bar.
 void FixDialogFrame(QDialog* dialog, int width_twips, int height_twips);
 
-// Keeps the controls of a growable dialog in place as it grows beyond its designed size: each
-// control keeps its designed rectangle, and each edge of it moves by a share of the extra width
-// (left and right edges) or height (top and bottom edges): 0 stays, 1 moves with the dialog's
-// right or bottom border. Edges that meet move by the same share and so stay together.
+// Keeps the controls of a growable window or dialog in place as it grows beyond its designed
+// size: each control keeps its designed rectangle, and each edge of it moves by a share of the
+// extra width (left and right edges) or height (top and bottom edges): 0 stays, 1 moves with the
+// dialog's right or bottom border. Edges that meet move by the same share and so stay together.
 class Growth : public QObject {
  public:
   struct Edges {
@@ -64,8 +64,10 @@ class Growth : public QObject {
   static constexpr Edges kWidens{0, 0, 1, 0};
   static constexpr Edges kFills{0, 0, 1, 1};
   static constexpr Edges kKeepsToTheCorner{1, 1, 1, 1};
+  static constexpr Edges kKeepsToTheRight{1, 0, 1, 0};
 
-  Growth(QDialog* dialog, QSize designed);
+  // For the window or dialog `window`, designed at the size `designed`.
+  Growth(QWidget* window, QSize designed);
   // `control` at its designed place now.
   void Add(QWidget* control, Edges edges);
 

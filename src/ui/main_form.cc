@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -124,11 +125,14 @@ MainForm::MainForm(QWidget* parent, platform::System& system, std::string guide)
     : QWidget(parent), system_(system), fs_(system.files()), guide_(std::move(guide)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(FromUtf8(model::kWindowCaption));
-  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(GothicFont());
-  setFixedSize(kClientWidth, kClientHeight);
+  // It opens at its designed size and may be made wider for long paths, never taller or
+  // narrower; the width is not kept from one start to the next.
+  setMinimumSize(kClientWidth, kClientHeight);
+  setMaximumSize(QWIDGETSIZE_MAX, kClientHeight);
+  resize(kClientWidth, kClientHeight);
   createControls();
   connectControls();
   setAcceptDrops(true);
@@ -161,7 +165,18 @@ void MainForm::createControls() {
   endButton_ = MakeCommand(this, "Bt_End", model::kEndButton, {256, 140, 65, 25}, font());
   // Windows draws the part number in Arial with whole-pixel letters, 100 pixels wide at 9
   // points: the label reaches to 2 pixels short of the window's edge, not 97 wide.
-  MakeLabel(this, "Label4", model::kPartNumber, {216, 0, 106, 17});
+  QLabel* part_number = MakeLabel(this, "Label4", model::kPartNumber, {216, 0, 106, 17});
+
+  // Made wider, the four boxes take the room; what lies at their right end (the part number,
+  // "開く", "集計実行" and "終了") keeps to the right border, the rest stays where it is.
+  auto* growth = new Growth(this, QSize(kClientWidth, kClientHeight));
+  for (QWidget* box : std::initializer_list<QWidget*>{modeBox_, pathBox_, filterBox_, outputBox_}) {
+    growth->Add(box, Growth::kWidens);
+  }
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{part_number, openButton_, runButton_, endButton_}) {
+    growth->Add(control, Growth::kKeepsToTheRight);
+  }
 }
 
 void MainForm::connectControls() {

@@ -343,11 +343,23 @@ TEST_F(Cli, ReportsEachStage) {
       {{"--path", in, "--output", dir_ / "in"},
        1,
        "Error 1：Outputファイル('" + dir_ / "in" + "')が開けません\n" + dir_ / "in" +
-           ": 作成できません（Is a directory）\n"},
+           ": 作成できません（ファイルではなくフォルダーです (Is a directory)）\n"},
+      // Nothing makes the folder: it is named.
       {{"--path", in, "--output", dir_ / "no/such/dir.csv"},
        1,
        "Error 1：Outputファイル('" + dir_ / "no/such/dir.csv" + "')が開けません\n" +
-           dir_ / "no/such/dir.csv" + ": 作成できません（No such file or directory）\n"},
+           dir_ / "no/such/dir.csv" + ": 作成できません（フォルダー「" + dir_ / "no/such" +
+           "」がありません (No such file or directory)）\n"},
+      {{"--path", in, "--output", dir_ / "in/Brawn_1.txt/o.csv"},
+       1,
+       "Error 1：Outputファイル('" + dir_ / "in/Brawn_1.txt/o.csv" + "')が開けません\n" +
+           dir_ / "in/Brawn_1.txt/o.csv" +
+           ": 作成できません（パスの途中にフォルダーでないものがあります (Not a directory)）\n"},
+      {{"--path", in, "--output", dir_ / std::string(300, 'o') + ".csv"},
+       1,
+       "Error 1：Outputファイル('" + dir_ / std::string(300, 'o') + ".csv" + "')が開けません\n" +
+           dir_ / std::string(300, 'o') + ".csv" +
+           ": 作成できません（ファイル名が長すぎます (File name too long)）\n"},
       // Only bit 19: no column, so the header is empty.
       {{"--path", in, "--optcode", "524288", "--output", dir_ / "empty.csv"},
        1,

@@ -170,10 +170,12 @@ TEST_F(Hostile, OutputsThatCannotOrMustNotBeWritten) {
     std::int32_t mask;
     const char* reason;  // of the detail line
   } cases[] = {
-      {"a directory", dir_ / "in", kNameItems, "作成できません（Is a directory）"},
+      {"a directory", dir_ / "in", kNameItems,
+       "作成できません（ファイルではなくフォルダーです (Is a directory)）"},
       {"a FIFO nobody reads", dir_ / "fifo.csv", kNameItems,
        "作成できません（No such device or address）"},
-      {"a full disk", "/dev/full", kNameItems, "書き込めません（No space left on device）"},
+      {"a full disk", "/dev/full", kNameItems,
+       "書き込めません（ディスクに十分な空き領域がありません (No space left on device)）"},
       {"a link to a result file", dir_ / "link.csv", kNameItems | kWaveform,
        "結果ファイルを上書きすることになります"},
       {"a result file by another spelling", dir_ / "in/../in/./Brawn_1.txt", kNameItems,
@@ -213,8 +215,9 @@ TEST_F(Hostile, UnreadableDirectoryAndFile) {
   ::chmod((dir_ / "in/locked").c_str(), 0);
   ProcessResult r = Run(dir_ / "in/locked", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 3);
-  EXPECT_TRUE(r.err.ends_with("\n" + dir_ / "in/locked/" +
-                              ": ディレクトリを読めません（Permission denied）\n"))
+  EXPECT_TRUE(r.err.ends_with(
+      "\n" + dir_ / "in/locked/" +
+      ": ディレクトリを読めません（アクセスが拒否されました (Permission denied)）\n"))
       << r.err;
   EXPECT_FALSE(dir_.Exists("out.csv"));
   ::chmod((dir_ / "in/locked").c_str(), 0755);
@@ -223,8 +226,8 @@ TEST_F(Hostile, UnreadableDirectoryAndFile) {
   ::chmod((dir_ / "in/Brawn_1.txt").c_str(), 0);
   r = Run(dir_ / "in", kNameItems, dir_ / "out.csv");
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_TRUE(
-      r.err.ends_with("\n" + dir_ / "in/Brawn_1.txt" + ": 開けません（Permission denied）\n"))
+  EXPECT_TRUE(r.err.ends_with("\n" + dir_ / "in/Brawn_1.txt" +
+                              ": 開けません（アクセスが拒否されました (Permission denied)）\n"))
       << r.err;
   EXPECT_EQ(dir_.Read("out.csv"), Sjis("ファイル名,名前\r\n"));
 }

@@ -172,9 +172,11 @@ bool FaultyFileSystem::ReplaceFile(const std::string& from, const std::string& t
   return Answered(base_.ReplaceFile(from, to));
 }
 
-std::string FaultyFileSystem::LastErrorText() {
-  if (injected_error_) return std::make_error_code(std::errc::io_error).message();
-  return base_.LastErrorText();
+platform::SystemFailure FaultyFileSystem::LastFailure() {
+  if (injected_error_) {
+    return {platform::FailureKind::kOther, std::make_error_code(std::errc::io_error).message()};
+  }
+  return base_.LastFailure();
 }
 
 }  // namespace tallyx::testing

@@ -76,7 +76,7 @@ class FaultyFileSystem final : public platform::FileSystem {
   bool RemoveFile(const std::string& path) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   // An injected failure reads as an input/output error.
-  std::string LastErrorText() override;
+  platform::SystemFailure LastFailure() override;
 
  private:
   template <typename File>

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "model/messages.h"
@@ -937,10 +938,14 @@ TEST_F(MainFormTest, F1OpensTheGuideAtTheSectionOfItsWindow) {
   }
 }
 
+// Made wider (never taller or narrower), the boxes stretch and what lies at their right end
+// keeps to the border; the rest stays.
 TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
   auto form = Start();
   EXPECT_EQ(form->size(), QSize(324, 168));
-  EXPECT_EQ(form->minimumSize(), form->maximumSize());
+  EXPECT_EQ(form->minimumSize(), QSize(324, 168));
+  EXPECT_EQ(form->maximumHeight(), 168);
+  EXPECT_GT(form->maximumWidth(), 324);
   EXPECT_EQ(form->windowTitle(), Q(model::kWindowCaption));
   struct Control {
     const char* name;
@@ -955,12 +960,22 @@ TEST_F(MainFormTest, AClickAtAControlsPlaceHitsThatControl) {
       {"Bt_Opt", {80, 140, 65, 25}},    {"Bt_Exec", {184, 140, 65, 25}},
       {"Bt_End", {256, 140, 65, 25}},   {"Label4", {216, 0, 106, 17}},
   };
-  for (const Control& c : controls) {
-    QWidget* hit = form->childAt(c.place.center());
-    while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
-    ASSERT_NE(hit, nullptr) << c.name;
-    EXPECT_EQ(hit->objectName(), QString::fromLatin1(c.name));
-    EXPECT_EQ(hit->geometry(), c.place) << c.name;
+  const std::set<std::string> widens = {"CbMode", "CbPath", "CbFilter", "txtOutput"};
+  const std::set<std::string> keeps_right = {"Bt_Excel", "Bt_Exec", "Bt_End", "Label4"};
+  form->show();
+  for (const int wider : {0, 200, 0}) {
+    SCOPED_TRACE(wider);
+    form->resize(324 + wider, 168);
+    for (const Control& c : controls) {
+      const bool right = keeps_right.contains(c.name);
+      const QRect place =
+          c.place.adjusted(right ? wider : 0, 0, right || widens.contains(c.name) ? wider : 0, 0);
+      QWidget* hit = form->childAt(place.center());
+      while (hit != nullptr && hit->parentWidget() != form.get()) hit = hit->parentWidget();
+      ASSERT_NE(hit, nullptr) << c.name;
+      EXPECT_EQ(hit->objectName(), QString::fromLatin1(c.name));
+      EXPECT_EQ(hit->geometry(), place) << c.name;
+    }
   }
 }
 
