@@ -403,7 +403,8 @@ bool WritePdfReport(const ReportRequest& request, platform::FileSystem& fs, cons
 bool WriteWhole(platform::FileSystem& fs, const std::string& path, std::string_view bytes,
                 std::string* failure) {
   const auto fail = [&](std::string_view reason) {
-    *failure = model::FailureDetail(path, 0, model::WithSystemWords(reason, fs.LastErrorText()));
+    *failure = model::FailureDetail(
+        path, 0, model::WithSystemWords(reason, model::ExplainedSystemWords({}, fs.LastFailure().words)));
     return false;
   };
   const std::string part = path + ".part";
