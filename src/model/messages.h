@@ -149,4 +149,79 @@ inline constexpr std::string_view kNoFileName = "ファイル名を選択して�
 inline constexpr std::string_view kStopButton = "中止";
 inline constexpr std::string_view kCountUnit = "件";
 
+// ---- The progress viewer ----
+
+// Its window: the caption, the top row, the patient list and the charts' captions. A "%1" or "%2"
+// stands for a number or a text filled in where it is shown.
+inline constexpr std::string_view kViewerCaption = "Kyrova 経過グラフ";
+inline constexpr std::string_view kFolderLabel = "フォルダ";
+inline constexpr std::string_view kBrowseButton = "参照...";
+inline constexpr std::string_view kFileNameLabel = "ファイル名";
+inline constexpr std::string_view kLoadButton = "読み込み";
+inline constexpr std::string_view kPatientSearchHint = "患者コード・名前で検索";
+inline constexpr std::string_view kPatientColumns[] = {"患者コード", "名前", "測定数", "最終測定日"};
+inline constexpr std::string_view kTrendCaption = "経過";
+inline constexpr std::string_view kWeightToggle = "体重比で表示";
+inline constexpr std::string_view kTurnCaption = "各回の最大値";
+inline constexpr std::string_view kWaveCaption = "波形";
+inline constexpr std::string_view kTimeView = "時間";
+inline constexpr std::string_view kAngleView = "角度";
+inline constexpr std::string_view kReportButton = "レポート出力(PDF)...";
+inline constexpr std::string_view kPrintButton = "印刷...";
+inline constexpr std::string_view kImageButton = "グラフを画像で保存...";
+inline constexpr std::string_view kTableButton = "表をCSVで保存...";
+
+// The status bar.
+inline constexpr std::string_view kReadingStatus = "読み込み中 %1 / %2 件";
+inline constexpr std::string_view kReadStatus = "%1 人・%2 件の測定";
+inline constexpr std::string_view kUnreadableLink = "読めないファイル %1 件";
+inline constexpr std::string_view kUnreadableCaption = "読めないファイル";
+
+// The charts: sides, axes, the spread of the turns, the waveform cut short.
+inline constexpr std::string_view kLeft = "左";
+inline constexpr std::string_view kRight = "右";
+inline constexpr std::string_view kLeftAtSpeed = "左 %1 r/min";
+inline constexpr std::string_view kRightAtSpeed = "右 %1 r/min";
+inline constexpr std::string_view kDifferenceAxis = "左右差(%)";
+inline constexpr std::string_view kStrengthAxis = "最大筋力(N･m)";
+inline constexpr std::string_view kStrengthPerWeightAxis = "体重比(N･m/kg)";
+inline constexpr std::string_view kTorqueAxis = "最大トルク(N･m)";
+inline constexpr std::string_view kDateAxis = "測定日";
+inline constexpr std::string_view kTurnAxis = "回";
+inline constexpr std::string_view kPeakAxis = "ピーク";
+inline constexpr std::string_view kPerTurnAxis = "最大値(N･m)";
+inline constexpr std::string_view kSampleAxis = "サンプル番号";
+inline constexpr std::string_view kMean = "平均 %1 N･m";
+inline constexpr std::string_view kVariation = "変動係数 %1 %";
+inline constexpr std::string_view kTruncated = "先頭の2,000,000点を表示";
+inline constexpr std::string_view kNoData = "データがありません";
+inline constexpr std::string_view kWaveUnreadable = "波形を読めません: %1";
+
+// The report: its pages, the choice of what it holds, and its failure.
+inline constexpr std::string_view kReportTitle = "測定結果レポート（%1）";
+inline constexpr std::string_view kReportMade = "作成日時 %1";
+inline constexpr std::string_view kReportFooter = "ページ %1 / %2";
+inline constexpr std::string_view kReportMeasurement = "測定 %1 %2";
+inline constexpr std::string_view kReportSettings = "設定";
+inline constexpr std::string_view kReportResults = "結果";
+inline constexpr std::string_view kReportValue = "値";
+inline constexpr std::string_view kReportSessions = "測定一覧";
+inline constexpr std::string_view kReportAll = "すべての測定";
+inline constexpr std::string_view kReportSelected = "選択した測定のみ";
+inline constexpr std::string_view kReportChoice = "レポートに含める測定";
+inline constexpr std::string_view kReportCaption = "レポート出力";
+inline constexpr std::string_view kPdfFiles = "PDFファイル (*.pdf)";
+inline constexpr std::string_view kPngFiles = "PNG画像 (*.png)";
+inline constexpr std::string_view kCsvFiles = "CSVファイル (*.csv)";
+inline constexpr std::string_view kPdfNotSaved = "PDFを保存できませんでした";
+inline constexpr std::string_view kImageNotSaved = "画像を保存できませんでした";
+inline constexpr std::string_view kTableNotSaved = "CSVを保存できませんでした";
+inline constexpr std::string_view kNotPrinted = "印刷できませんでした";
+inline constexpr std::string_view kNoPatientChosen = "患者が選ばれていません";
+inline constexpr std::string_view kDetailUnreadable = "この測定を読めません: %1";
+
+// The headless report's lines on stderr.
+inline constexpr std::string_view kWrongUsage = "使い方が正しくありません: %1";
+inline constexpr std::string_view kNoSuchPatient = "患者「%1」の測定がありません（%2 人の患者が見つかりました）";
+
 }  // namespace tallyx::model
