@@ -49,7 +49,7 @@ class SlowOpenFileSystem final : public FileSystem {
   bool ReplaceFile(const std::string& from, const std::string& to) override {
     return base_.ReplaceFile(from, to);
   }
-  std::string LastErrorText() override { return base_.LastErrorText(); }
+  tallyx::platform::SystemFailure LastFailure() override { return base_.LastFailure(); }
 
  private:
   void Wait() const {
