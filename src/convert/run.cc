@@ -30,25 +30,6 @@ std::string WithSystemReason(platform::FileSystem& fs, std::string_view reason) 
   return WithSystemWords(reason, SystemWords(fs.LastFailure()));
 }
 
-// The reason why the file `path` could not be made, the failure having just happened on this
-// thread: when no such file or directory is what failed and the folder it would lie in is not
-// there, that folder is named. Nothing is made.
-std::string CreateReason(platform::FileSystem& fs, const std::string& path) {
-  const platform::SystemFailure failure = fs.LastFailure();
-  std::size_t name_start = path.size();
-  while (name_start > 0 && !platform::IsPathSeparator(path[name_start - 1])) --name_start;
-  std::string folder = path.substr(0, name_start);
-  while (folder.size() > 1 && platform::IsPathSeparator(folder.back())) folder.pop_back();
-  if (failure.kind == platform::FailureKind::kNoEntry && !folder.empty() &&
-      !fs.IsDirectory(folder)) {
-    namespace sys = model::system_reason;
-    const std::string missing =
-        std::string(sys::kFolderMissingHead) + folder + std::string(sys::kFolderMissingTail);
-    return WithSystemWords(why::kCannotCreate, model::ExplainedSystemWords(missing, failure.words));
-  }
-  return WithSystemWords(why::kCannotCreate, SystemWords(failure));
-}
-
 // A reason with the system's words for the failure of a read of `file`: its first read may have
 // been made on another thread.
 std::string WithReadReason(platform::FileSystem& fs, const FetchedFile& file,
@@ -343,6 +324,22 @@ std::string SystemWords(const platform::SystemFailure& failure) {
       break;
   }
   return model::ExplainedSystemWords(japanese, failure.words);
+}
+
+std::string CreateReason(platform::FileSystem& fs, const std::string& path) {
+  const platform::SystemFailure failure = fs.LastFailure();
+  std::size_t name_start = path.size();
+  while (name_start > 0 && !platform::IsPathSeparator(path[name_start - 1])) --name_start;
+  std::string folder = path.substr(0, name_start);
+  while (folder.size() > 1 && platform::IsPathSeparator(folder.back())) folder.pop_back();
+  if (failure.kind == platform::FailureKind::kNoEntry && !folder.empty() &&
+      !fs.IsDirectory(folder)) {
+    namespace sys = model::system_reason;
+    const std::string missing =
+        std::string(sys::kFolderMissingHead) + folder + std::string(sys::kFolderMissingTail);
+    return WithSystemWords(why::kCannotCreate, model::ExplainedSystemWords(missing, failure.words));
+  }
+  return WithSystemWords(why::kCannotCreate, SystemWords(failure));
 }
 
 std::string SectionFaultReason(platform::FileSystem& fs, const FetchedFile& file,

@@ -91,6 +91,10 @@ class ConversionRun {
 
 // The system's words for `failure`, after a Japanese reason when it is a common one.
 std::string SystemWords(const platform::SystemFailure& failure);
+// "作成できません（...）" for the file `path` that could not be made, the failure having just
+// happened on this thread: when the folder it would lie in is not there, that folder is named.
+// Nothing is made.
+std::string CreateReason(platform::FileSystem& fs, const std::string& path);
 
 // The result files a Path and a Filter box text name, listed as a run lists them.
 struct ResultListing {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "convert/run.h"
 #include "model/messages.h"
 #include "progress/measurement.h"
 #include "progress/sessions.h"
@@ -404,12 +405,15 @@ bool WriteWhole(platform::FileSystem& fs, const std::string& path, std::string_v
                 std::string* failure) {
   const auto fail = [&](std::string_view reason) {
     *failure = model::FailureDetail(
-        path, 0, model::WithSystemWords(reason, model::ExplainedSystemWords({}, fs.LastFailure().words)));
+        path, 0, model::WithSystemWords(reason, convert::SystemWords(fs.LastFailure())));
     return false;
   };
   const std::string part = path + ".part";
   std::unique_ptr<platform::OutputFile> out = fs.CreateOutput(part);
-  if (out == nullptr) return fail(model::failure_reason::kCannotCreate);
+  if (out == nullptr) {
+    *failure = model::FailureDetail(path, 0, convert::CreateReason(fs, part));
+    return false;
+  }
   bool written = out->Write(bytes.data(), bytes.size()) && out->Flush();
   if (!written) fail(model::failure_reason::kCannotWrite);
   if (!platform::CloseFile(&out) && written) {
