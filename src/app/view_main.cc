@@ -12,6 +12,7 @@
 
 #include "model/messages.h"
 #include "model/model.h"
+#include "platform/headless.h"
 #include "platform/system.h"
 #include "progress/folder.h"
 #include "settings/settings.h"
@@ -177,10 +178,12 @@ int main(int argc, char** argv) {
   platform::System& system = platform::RealSystem();
   // The window takes no arguments: with any, the program writes a report or tells its usage,
   // neither of which needs a display, so the platform is chosen before the application starts,
-  // and Qt's own warnings stay off stderr, which carries the program's lines alone.
+  // and Qt's own warnings stay off stderr, which carries the program's lines alone. Those lines
+  // reach the console the program was started from, on Windows too, where it has none of its own.
   const bool headless = argc > 1;
   if (headless) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::AttachStartingConsole();
+    qputenv("QT_QPA_PLATFORM", platform::HeadlessQtPlatform());
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   }
   QApplication::setDesktopFileName(QStringLiteral(TALLYX_VIEW_APP_ID));
