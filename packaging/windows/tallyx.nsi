@@ -1,12 +1,13 @@
 ; The setup program for Windows desktops: installs for the user who runs it, without
-; administrator rights, into %LOCALAPPDATA%\Programs\Tallyx; a Start-menu and a desktop shortcut;
-; an uninstaller that "アプリと機能" lists. The wizard speaks Japanese; /S installs and uninstalls
-; without a word.
+; administrator rights, into %LOCALAPPDATA%\Programs\Tallyx; a Start-menu and a desktop shortcut
+; for the window (tallyx.exe) and for the progress viewer (tallyx-view.exe); an uninstaller that
+; "アプリと機能" lists. The wizard speaks Japanese; /S installs and uninstalls without a word.
 ;
 ; scripts/package-windows runs makensis with -INPUTCHARSET UTF8 and these defines:
 ;   STAGE      the folder of the zip, every file of which is installed
-;   INFO       an .nsh it made: VERSION, VERSION4, PUBLISHER, COMMENT, SIZE_KB, and the macros
-;              DELETE_FILES and REMOVE_FOLDERS that undo the installation file by file
+;   INFO       an .nsh it made: VERSION, VERSION4, PUBLISHER, COMMENT (the window's shortcuts'),
+;              VIEW_COMMENT (the viewer's), SIZE_KB, and the macros DELETE_FILES and
+;              REMOVE_FOLDERS that undo the installation file by file
 ;   LICENSE    the licence text shown on the wizard's licence page
 ;   ICON       data/icons/tallyx.ico
 ;   OUTFILE    the setup program to write
@@ -24,6 +25,7 @@ RequestExecutionLevel user
 
 !define APP_ID "org.tallyx.Tallyx"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP_ID}"
+!define VIEW_NAME "Kyrova 経過グラフ"
 
 !ifdef SIGN
   !finalize '${SIGN} "%1"' = 0
@@ -57,7 +59,7 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
 !insertmacro MUI_PAGE_DIRECTORY
 !define MUI_PAGE_HEADER_TEXT "ショートカット"
 !define MUI_PAGE_HEADER_SUBTEXT "作成するショートカットを選んでください。"
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Tallyx を起動するショートカットを作成します。"
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Tallyx と ${VIEW_NAME} を起動するショートカットを作成します。"
 !define MUI_COMPONENTSPAGE_TEXT_COMPLIST "作成する場所:"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
@@ -69,9 +71,10 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
 
 !insertmacro MUI_LANGUAGE "Japanese"
 
-; Waits while a program of the installation in the folder on the stack runs: a running
-; program's file cannot be opened for writing. The user ends it and retries, or cancels, which
-; ends this program with nothing changed; a silent run cancels.
+; Waits while a program of the installation in the folder on the stack runs (tallyx.exe,
+; tallyx-cli.exe, tallyx-view.exe): a running program's file cannot be opened for writing. The
+; user ends it and retries, or cancels, which ends this program with nothing changed; a silent
+; run cancels.
 !macro WAIT_UNTIL_ENDED un
   Function ${un}WaitUntilEnded
     Exch $0
@@ -92,10 +95,13 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
     SetErrorLevel 2
     Quit
   next:
-    StrCmp $1 "tallyx-cli.exe" done
-    StrCpy $1 "tallyx-cli.exe"
-    Goto check
-  done:
+    ${If} $1 == "tallyx.exe"
+      StrCpy $1 "tallyx-cli.exe"
+      Goto check
+    ${ElseIf} $1 == "tallyx-cli.exe"
+      StrCpy $1 "tallyx-view.exe"
+      Goto check
+    ${EndIf}
     Pop $2
     Pop $1
     Pop $0
@@ -129,6 +135,8 @@ Section "スタートメニュー" SecStartMenu
 
   CreateShortcut "$SMPROGRAMS\Tallyx.lnk" "$INSTDIR\tallyx.exe" "" "$INSTDIR\tallyx.exe" 0 \
     SW_SHOWNORMAL "" "${COMMENT}"
+  CreateShortcut "$SMPROGRAMS\${VIEW_NAME}.lnk" "$INSTDIR\tallyx-view.exe" "" \
+    "$INSTDIR\tallyx-view.exe" 0 SW_SHOWNORMAL "" "${VIEW_COMMENT}"
   CreateShortcut "$SMPROGRAMS\Tallyx の使い方.lnk" "$INSTDIR\guide.html"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Tallyx"
@@ -146,9 +154,11 @@ SectionEnd
 Section "デスクトップ" SecDesktop
   CreateShortcut "$DESKTOP\Tallyx.lnk" "$INSTDIR\tallyx.exe" "" "$INSTDIR\tallyx.exe" 0 \
     SW_SHOWNORMAL "" "${COMMENT}"
+  CreateShortcut "$DESKTOP\${VIEW_NAME}.lnk" "$INSTDIR\tallyx-view.exe" "" \
+    "$INSTDIR\tallyx-view.exe" 0 SW_SHOWNORMAL "" "${VIEW_COMMENT}"
 SectionEnd
 
-; The program's files, both shortcuts and the uninstall entry; nothing else. The settings files
+; The program's files, the shortcuts and the uninstall entry; nothing else. The settings files
 ; and the CSV files, wherever they are, stay.
 Section "Uninstall"
   Push $INSTDIR
@@ -159,6 +169,8 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Tallyx.lnk"
   Delete "$SMPROGRAMS\Tallyx の使い方.lnk"
+  Delete "$SMPROGRAMS\${VIEW_NAME}.lnk"
   Delete "$DESKTOP\Tallyx.lnk"
+  Delete "$DESKTOP\${VIEW_NAME}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
