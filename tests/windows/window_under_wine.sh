@@ -53,12 +53,9 @@ default_mask=$(wine "$cli" --default-mask | tr -d '\r')
 rm -f "$temp/Tallyx.ini"
 
 cd "$WINEPREFIX/drive_c"
-wine "$exe" >"$shots/tallyx.log" 2>&1 &
-pid=$!
-wid=$(wait_window "^$caption\$" 60) || fail "no main window"
-xwininfo -id "$wid" >"$shots/xwininfo.txt"
+start_window "$exe" "^$caption\$" "$shots/main.png" "$shots/tallyx.log" 324 168 || exit 1
+pid=$window_pid wid=$window_id
 xprop -id "$wid" _NET_WM_NAME >"$shots/xprop.txt"
-shot "$wid" "$shots/main.png" || fail "main window not drawn"
 
 # F1 opens the guide beside tallyx.exe at the main window's section.
 if [ -f "$(dirname "$exe")/guide.html" ]; then
@@ -109,8 +106,6 @@ wait_gone "^Tallyx$" || fail "the message stays open"
 click "$wid" 288 152
 wait $pid || fail "tallyx.exe ended with $?"
 
-grep -q "Width: 324$" "$shots/xwininfo.txt" || fail "width: $(grep Width "$shots/xwininfo.txt")"
-grep -q "Height: 168$" "$shots/xwininfo.txt" || fail "height: $(grep Height "$shots/xwininfo.txt")"
 grep -qF "$caption" "$shots/xprop.txt" || fail "caption: $(cat "$shots/xprop.txt")"
 
 # The same run through tallyx-cli.exe gives the same bytes.
@@ -131,14 +126,6 @@ appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')"
 cmp "$temp/Tallyx.ini" "$appdata/Tallyx/Tallyx.ini" || fail "the settings copy differs"
 rm -rf "$kyrova" "$temp/Tallyx.ini" "$appdata/Tallyx"
 
-# The display's DPI of the prefix, read by a Wine server started afterwards.
-set_dpi() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wineserver -k 2>/dev/null || true
-  wineserver -w
-}
 caption_test() {
   wine "$ui_tests" --gtest_filter='LookTest.*' --gtest_brief=1 >"$shots/look-$1.log" 2>&1 ||
     fail "captions at $1 DPI: $(grep -v '^\[' "$shots/look-$1.log" | head -n 20)"
@@ -151,11 +138,9 @@ for scale in "120 405 210" "144 486 252"; do
   at() { echo "$(($1 * dpi / 96)) $(($2 * dpi / 96))"; }  # a point of the 96-DPI layout
   set_dpi "$dpi"
   caption_test "$dpi"
-  wine "$exe" >"$shots/tallyx-$dpi.log" 2>&1 &
-  pid=$!
-  wid=$(wait_window "^$caption\$" 60) || fail "no main window at $dpi DPI"
-  xwininfo -id "$wid" >"$shots/xwininfo-$dpi.txt"
-  shot "$wid" "$shots/main-$dpi.png" || fail "main window not drawn at $dpi DPI"
+  start_window "$exe" "^$caption\$" "$shots/main-$dpi.png" "$shots/tallyx-$dpi.log" "$width" \
+    "$height" || fail "at $dpi DPI"
+  pid=$window_pid wid=$window_id
   if [ "$dpi" = 144 ]; then
     for d in "32 53 ^Path path" "32 112 ^Output output" "112 152 ^CSV options 328 244"; do
       set -- $d
@@ -168,10 +153,6 @@ for scale in "120 405 210" "144 486 252"; do
   fi
   click "$wid" $(at 288 152)
   wait $pid || fail "tallyx.exe ended with $? at $dpi DPI"
-  grep -q "Width: $width$" "$shots/xwininfo-$dpi.txt" ||
-    fail "width at $dpi DPI: $(grep Width "$shots/xwininfo-$dpi.txt")"
-  grep -q "Height: $height$" "$shots/xwininfo-$dpi.txt" ||
-    fail "height at $dpi DPI: $(grep Height "$shots/xwininfo-$dpi.txt")"
 done
 rm -rf "$temp/Tallyx.ini" "$appdata/Tallyx"
 echo "window under Wine: all checks passed; screenshots in $shots"

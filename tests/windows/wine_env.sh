@@ -41,17 +41,49 @@ clear_qt_platform() {
   wine reg delete 'HKCU\Environment' /v QT_QPA_PLATFORM /f >/dev/null 2>&1 || true
 }
 
-# Writes `count` result files of the muscle-strength mode as Brawn_001.txt... into `dir`.
+# The display's DPI of the prefix (96 at 100 %), read by a Wine server started afterwards.
+set_dpi() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+}
+
+# Writes `count` result files of the muscle-strength mode as Brawn_001.txt... into `dir`, measured
+# on 2024/05/11 and the days after. With `patient`, all of that patient code, with `waveform`
+# lines of waveform each (3 when left out).
 write_result_files() {
-  python3 - "$1" "$2" "$tests_windows_dir/../../fuzz" <<'EOF'
+  python3 - "$1" "$2" "$tests_windows_dir/../../fuzz" "${3:-}" "${4:-3}" <<'EOF'
 import os, sys
 sys.path.insert(0, sys.argv[3])
 from make_seeds import result_file
 os.makedirs(sys.argv[1], exist_ok=True)
 for i in range(1, int(sys.argv[2]) + 1):
+    data = result_file(0, turns=2 + i, waveform=int(sys.argv[5]), seed=i)
+    if sys.argv[4]:
+        data = data.replace(b"P-%d\t" % i, sys.argv[4].encode() + b"\t")
     with open(os.path.join(sys.argv[1], f"Brawn_{i:03}.txt"), "wb") as f:
-        f.write(result_file(0, turns=2 + i, waveform=3, seed=i))
+        f.write(data)
 EOF
+}
+
+# Starts `wine EXE` in the background, its output into LOG, and waits for its first visible
+# window whose name matches PATTERN, of which a screenshot goes to SHOT. With WIDTH and HEIGHT,
+# that window's client area must be that size. Sets window_pid and window_id; on a fault it
+# says what failed and returns 1.
+start_window() {
+  local exe=$1 pattern=$2 shot_file=$3 log=$4 width=${5:-} height=${6:-} info
+  wine "$exe" >"$log" 2>&1 &
+  window_pid=$!
+  window_id=$(wait_window "$pattern" 60) || { echo "FAIL: no window $pattern of $exe"; return 1; }
+  shot "$window_id" "$shot_file" || { echo "FAIL: the window of $exe was not drawn"; return 1; }
+  [ -n "$width" ] || return 0
+  info=$(xwininfo -id "$window_id")
+  grep -q "Width: $width$" <<<"$info" && grep -q "Height: $height$" <<<"$info" || {
+    echo "FAIL: $exe: window $(grep -E 'Width|Height' <<<"$info" | tr -s ' \n' ' '), not $width x $height"
+    return 1
+  }
 }
 
 # The id of the first visible window whose name matches `pattern`, waiting up to `seconds`.

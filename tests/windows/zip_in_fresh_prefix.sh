@@ -36,13 +36,8 @@ out=$(cd "$WINEPREFIX/drive_c" && wine "C:\\$folder\\tallyx-cli.exe" --mode 0 --
 
 # The window.
 cd "$WINEPREFIX/drive_c/$folder"
-wine "C:\\$folder\\tallyx.exe" >"$work/tallyx.log" 2>&1 &
-pid=$!
-wid=$(wait_window "^Kyrova" 60) || fail "no window"
-xwininfo -id "$wid" >"$shots/zip-xwininfo.txt"
-shot "$wid" "$shots/zip-main.png" || fail "window not drawn"
-click "$wid" 288 152
-wait $pid || fail "tallyx.exe ended with $?"
-grep -q "Width: 324$" "$shots/zip-xwininfo.txt" || fail "window width"
-grep -q "Height: 168$" "$shots/zip-xwininfo.txt" || fail "window height"
+start_window "C:\\$folder\\tallyx.exe" "^Kyrova" "$shots/zip-main.png" "$work/tallyx.log" 324 168 ||
+  exit 1
+click "$window_id" 288 152
+wait $window_pid || fail "tallyx.exe ended with $?"
 echo "zip in a fresh Wine prefix: both programs start; screenshot in $shots/zip-main.png"
