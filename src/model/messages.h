@@ -217,6 +217,7 @@ inline constexpr std::string_view kPdfNotSaved = "PDFを保存できませんで
 inline constexpr std::string_view kImageNotSaved = "画像を保存できませんでした";
 inline constexpr std::string_view kTableNotSaved = "CSVを保存できませんでした";
 inline constexpr std::string_view kNotPrinted = "印刷できませんでした";
+inline constexpr std::string_view kNoPrinter = "プリンターがインストールされていません";
 inline constexpr std::string_view kNoPatientChosen = "患者が選ばれていません";
 inline constexpr std::string_view kDetailUnreadable = "この測定を読めません: %1";
 

@@ -640,9 +640,15 @@ void ProgressWindow::saveReport() {
 }
 
 void ProgressWindow::printReport() {
+  QPrinter printer(QPrinter::HighResolution);
+  // Without a printer Qt's printer falls back on writing a PDF file, which the system's print
+  // dialog on Windows refuses without a word: the click would do nothing. It says why instead.
+  if (printer.outputFormat() != QPrinter::NativeFormat) {
+    showProblem(FromUtf8(model::kNotPrinted), FromUtf8(model::kNoPrinter));
+    return;
+  }
   ReportRequest request;
   if (!askReportRequest(&request)) return;
-  QPrinter printer(QPrinter::HighResolution);
   SetReportPage(printer);
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
