@@ -4,7 +4,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -204,6 +207,13 @@ int main(int argc, char** argv) {
   if (options.report) return Report(options, system);
 
   QApplication::setWindowIcon(ProgramIcon());
+  // Qt's own dialogs (choosing a file or a folder, printing) in Japanese, as the rest of the
+  // window, where the system has Qt's translations; Windows shows its own dialogs.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
   view::ProgressWindow window(nullptr, system, system.InstalledGuide());
   window.show();
   // It opens on what the main window last converted.

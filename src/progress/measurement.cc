@@ -23,12 +23,12 @@ bool Measurement::Read(text::LineReader* in, model::Mode mode, std::int32_t mask
   const bool ok = convert::ReadResultSection(in, mode, mask, &turns, &cells_, fault, &ranges);
   cells_.shrink_to_fit();
   wide_.clear();
-  if (cells_.size() > 0xFFFF) {
+  if (cells_.size() >= kNotKept) {
     wide_.assign(ranges.begin(), ranges.end());
   } else {
     for (std::size_t i = 0; i < ranges.size(); ++i) {
-      ranges_[2 * i] = static_cast<std::uint16_t>(ranges[i].begin);
-      ranges_[2 * i + 1] = static_cast<std::uint16_t>(ranges[i].end);
+      begins_[i] = ranges[i].begin == ranges[i].end ? kNotKept
+                                                    : static_cast<std::uint16_t>(ranges[i].begin);
     }
   }
   return ok;
@@ -37,7 +37,13 @@ bool Measurement::Read(text::LineReader* in, model::Mode mode, std::int32_t mask
 convert::CellRange Measurement::RangeOf(model::Item item) const {
   const auto i = static_cast<std::size_t>(model::BitOf(item));
   if (!wide_.empty()) return wide_[i];
-  return convert::CellRange{ranges_[2 * i], ranges_[2 * i + 1]};
+  if (begins_[i] == kNotKept) return {};
+  // The group ends where the next one the reader appended begins.
+  std::uint32_t end = static_cast<std::uint32_t>(cells_.size());
+  for (const std::uint16_t begin : begins_) {
+    if (begin != kNotKept && begin > begins_[i] && begin < end) end = begin;
+  }
+  return convert::CellRange{begins_[i], end};
 }
 
 std::string_view Measurement::Text(model::Item item) const {

@@ -57,9 +57,12 @@ class Measurement {
   convert::CellRange RangeOf(model::Item item) const;
 
   std::string cells_;  // the CSV line's cells of the kept items, each group ending in ","
-  // Where each item's groups lie in cells_, as 16-bit offsets: a folder holds many measurements.
-  // Cells longer than those can say keep their ranges in wide_ instead.
-  std::array<std::uint16_t, 2 * model::kItemCount> ranges_{};
+  // Where each item's groups begin in cells_, kNotKept for an item without cells, as 16-bit
+  // offsets: a folder holds many measurements. The reader appends an item's groups one after
+  // the other, so they end where the next item's begin. Cells longer than 16 bits can say keep
+  // their ranges in wide_ instead.
+  static constexpr std::uint16_t kNotKept = 0xFFFF;
+  std::array<std::uint16_t, model::kItemCount> begins_{};
   std::vector<convert::CellRange> wide_;
 };
 

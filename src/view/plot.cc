@@ -364,11 +364,13 @@ class PanelPainter {
       const double py = y.Map(level.y, plot.bottom(), plot.top());
       p_.setPen(QPen(kLevelColor, 0.9 * unit_, Qt::DashDotLine));
       p_.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
-      // A label too close to the one before is left out rather than drawn over it.
-      if (!y2 && std::fabs(last_label - py) >= fm.height()) {
-        last_label = py;
+      // A label too close to the one below it moves up beside its line rather than over it.
+      if (!y2) {
+        const double at =
+            std::max(std::min(py, last_label - fm.height()), area.top() + fm.height() / 2);
+        last_label = at;
         p_.setPen(kLevelColor.darker(130));
-        p_.drawText(QPointF(plot.right() + fm.height() * 0.3, py + fm.ascent() / 2 - fm.descent()),
+        p_.drawText(QPointF(plot.right() + fm.height() * 0.3, at + fm.ascent() / 2 - fm.descent()),
                     level.label);
       }
     }

@@ -331,16 +331,19 @@ void ProgressWindow::load() {
   reading_ = reading;
   statusLabel_->setText(Format(model::kReadingStatus, QStringLiteral("0"), QStringLiteral("0")));
   unreadableLink_->clear();
-  // Called on the reading thread: copies go to this thread a few times a second.
-  reading->reading.OnProgress([this, reading, last = std::chrono::steady_clock::time_point()](
+  // Called on the reading thread: copies go to this thread a few times a second. The reading
+  // holds this callback, so the callback holds the reading weakly.
+  reading->reading.OnProgress([this, weak = std::weak_ptr<Reading>(reading),
+                               last = std::chrono::steady_clock::time_point()](
                                   const progress::FolderProgress& p) mutable {
     const auto now = std::chrono::steady_clock::now();
     if (now - last < kProgressInterval && p.read != p.found) return;
     last = now;
     QMetaObject::invokeMethod(
         this,
-        [this, reading, read = p.read, found = p.found] {
-          if (reading != reading_) return;
+        [this, weak, read = p.read, found = p.found] {
+          const std::shared_ptr<Reading> current = weak.lock();
+          if (current == nullptr || current != reading_) return;
           statusLabel_->setText(
               Format(model::kReadingStatus, QString::number(read), QString::number(found)));
         },

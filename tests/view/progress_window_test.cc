@@ -7,15 +7,20 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
+#include "platform/codec.h"
 #include "platform/system.h"
+#include "progress/sessions.h"
 #include "support/workdir.h"
 #include "view/chart_view.h"
 #include "view/patient_files.h"
@@ -106,6 +111,24 @@ TEST(ProgressWindowTest, ReadsAFolderAndShowsTheSelectedPatientsSessions) {
   EXPECT_EQ(sessions->selectedItems().front()->row(), 2);
   ASSERT_TRUE(WaitFor([&] { return !turns->chart().panels.empty() && !wave->chart().panels.empty(); }));
   EXPECT_EQ(turns->chart().panels.front().objects.front().points.size(), 3u);
+
+  // The table saved as shown: CP932 lines ended by CR LF, the header first.
+  QTimer::singleShot(0, [&w] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(w / "table.csv"));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  window.findChild<QPushButton*>(QStringLiteral("tableButton"))->click();
+  std::string header;
+  for (const std::string_view caption : progress::SessionColumns(model::Mode::kMuscleStrength)) {
+    header.append(header.empty() ? "" : ",").append(caption);
+  }
+  const std::string table = w.Read("table.csv");
+  EXPECT_TRUE(table.starts_with(platform::ToCp932(header) + "\r\n")) << table;
+  EXPECT_NE(table.find(",121.5,"), std::string::npos);
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4);
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\r'), 4);
 
   // Another folder read while one goes, and the window closed: nothing is left running.
   window.load();
