@@ -76,16 +76,16 @@ for text in sys.argv[2:]:
         sys.exit("lacks " + text)
 EOF
 }
-# Both shortcuts of the window start the installed tallyx.exe and carry the desktop entry's
-# comment; the viewer's two start the installed tallyx-view.exe.
-comment=$(sed -n 's/^Comment\[ja\]=//p' "$tests_windows_dir/../../data/tallyx.desktop.in")
+# The window's two shortcuts start the installed tallyx.exe, the viewer's two tallyx-view.exe,
+# each with its desktop entry's comment.
+comment() { sed -n 's/^Comment\[ja\]=//p' "$tests_windows_dir/../../data/$1.desktop.in"; }
 for link in "$start_menu" "$desktop"; do
   [ -f "$link" ] || fail "no shortcut $link"
-  link_holds "$link" "$win_folder\\tallyx.exe" "$comment" || fail "shortcut $link"
+  link_holds "$link" "$win_folder\\tallyx.exe" "$(comment tallyx)" || fail "shortcut $link"
 done
 for link in "${view_links[@]}"; do
   [ -f "$link" ] || fail "no shortcut $link"
-  link_holds "$link" "$win_folder\\tallyx-view.exe" || fail "shortcut $link"
+  link_holds "$link" "$win_folder\\tallyx-view.exe" "$(comment tallyx-view)" || fail "shortcut $link"
 done
 [ -f "$guide_link" ] && [ -f "$folder/guide.html" ] || fail "no guide or no shortcut to it"
 link_holds "$guide_link" "$win_folder\\guide.html" || fail "shortcut $guide_link"
