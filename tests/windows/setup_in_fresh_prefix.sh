@@ -178,7 +178,24 @@ for scale in "96 1200 800" "120 1500 1000" "144 1920 1200"; do
       press "$ask" Return
       pwid=$(wait_window '^(Print|印刷)$' 20) || fail "no print dialog"
       shot "$pwid" "$shots/view-print-dialog.png" || fail "print dialog not drawn"
-      press "$pwid" Escape
+      # Its OK prints the report's pages: a printer that writes PDF files (cups-pdf, into the
+      # PDF folder of the user's home) shows them.
+      printed=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
+      mkdir -p "$printed"
+      before=$(find "$printed" -name '*.pdf' | wc -l)
+      press "$pwid" Return
+      pages=0
+      for _ in $(seq 300); do
+        newest=$(find "$printed" -name '*.pdf' -newer "$folder/tallyx-view.exe" -printf '%T@ %p\n' |
+          sort -n | tail -n1 | cut -d' ' -f2-)
+        if [ -n "$newest" ] && [ "$(find "$printed" -name '*.pdf' | wc -l)" -gt "$before" ]; then
+          # A file still being written is no PDF yet.
+          pages=$(pdfinfo "$newest" 2>/dev/null | sed -n 's/^Pages: *//p' || true)
+          [ "${pages:-0}" -ge 2 ] && break
+        fi
+        sleep 0.2
+      done
+      [ "${pages:-0}" -ge 2 ] || fail "printing gave ${pages:-no} pages, not the report's"
     else
       for _ in $(seq 100); do
         box=$(xdotool search --onlyvisible --name "^$view_name\$" 2>/dev/null | grep -vx "$wid" |
