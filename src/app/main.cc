@@ -1,25 +1,12 @@
 // tallyx: the window. It takes no arguments of its own; its only top-level window is MainForm.
 #include <QApplication>
-#include <QDir>
-#include <QIcon>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <memory>
 
+#include "app/program_icon.h"
 #include "platform/system.h"
 #include "ui/main_form.h"
-
-namespace {
-
-// The icon in every size drawn for it, built into the binary.
-QIcon ProgramIcon() {
-  QIcon icon;
-  const QDir sizes(QStringLiteral(":/icons"));
-  for (const QString& name : sizes.entryList(QDir::Files)) icon.addFile(sizes.filePath(name));
-  return icon;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   // The system's requests to end (SIGTERM, SIGHUP) close the window like its close box.
@@ -29,7 +16,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral(TALLYX_APP_ID));
   QApplication app(argc, argv);
   QApplication::setApplicationVersion(QStringLiteral(TALLYX_VERSION));
-  QApplication::setWindowIcon(ProgramIcon());
+  QApplication::setWindowIcon(tallyx::app::ProgramIcon());
   tallyx::ui::MainForm form(nullptr, system, system.InstalledGuide());
 
   // The end of the desktop session closes the window like its close box, which saves the

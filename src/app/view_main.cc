@@ -2,8 +2,6 @@
 // as a PDF file without a window (for scheduled reports).
 #include <QApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_icon.h"
 #include "model/messages.h"
 #include "model/model.h"
 #include "platform/headless.h"
@@ -167,13 +166,6 @@ int Report(const Options& o, platform::System& system) {
   return kNotWrittenExit;
 }
 
-// The icon in every size drawn for it, built into the binary.
-QIcon ProgramIcon() {
-  QIcon icon;
-  const QDir sizes(QStringLiteral(":/icons"));
-  for (const QString& name : sizes.entryList(QDir::Files)) icon.addFile(sizes.filePath(name));
-  return icon;
-}
 
 }  // namespace
 
@@ -206,7 +198,7 @@ int main(int argc, char** argv) {
   }
   if (options.report) return Report(options, system);
 
-  QApplication::setWindowIcon(ProgramIcon());
+  QApplication::setWindowIcon(tallyx::app::ProgramIcon());
   // Qt's own dialogs (choosing a file or a folder, printing) in Japanese, as the rest of the
   // window, where the system has Qt's translations; Windows shows its own dialogs.
   QTranslator qt_texts;
